@@ -1,0 +1,36 @@
+#pragma once
+
+#include "carte.h"
+#include "recordfile.h"
+
+#include <filesystem>
+
+namespace cards {
+
+inline constexpr const char *kCardHeader = "Carte d'identité d'une espèce chimique pour le logiciel ZYP";
+// The temporary card file through which downloaded cards pass.
+inline constexpr const char *kTempoCarFileName = "TEMPO.CAR";
+
+enum class CardFileStatus {
+    Ok,
+    NotCardFile, // "Fichier non valide" / "Ce fichier ne correspond pas à cette application."
+    ReadError,   // "Lecture impossible" / "Vérifier l'état du lecteur."
+};
+
+struct CardFileRead {
+    CardFileStatus status = CardFileStatus::Ok;
+    carte card;                 // fields read so far
+    bool completedNine = false; // a nine-character flag string was completed (beep)
+};
+
+// Reads a card file. With completeNine (the Open command) a nine-character
+// flag string gets its "0" and is written back into the file; without it (the
+// downloaded card) it is left as read.
+CardFileRead readCardFile(const std::filesystem::path &path, bool completeNine);
+
+// Writes header and eleven fields (records 1 to 12). An existing longer file
+// keeps its bytes past record 12, as overwriting record by record would.
+// Returns None, or the error that makes it "Ecriture impossible".
+IoError writeCardFile(const std::filesystem::path &path, const carte &card);
+
+} // namespace cards

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "carte.h"
+#include "recordfile.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace cards {
+
+inline constexpr int kMaxCards = 2978;
+inline constexpr const char *kDatabaseFileName = "ESPCHIMIQUES.ZYP";
+
+// Which message a failed operation calls for.
+enum class DbMessage {
+    None,
+    LectureImpossible, // "Lecture impossible" / "Vérifier l'état du lecteur."
+    EcritureImpossible // "Ecriture impossible" / "Vérifier l'état du lecteur et les protections en écriture."
+};
+
+struct ListedCard {
+    std::string nom;    // as stored, untrimmed
+    std::string valeur; // field f as stored
+};
+
+struct ListResult {
+    std::vector<ListedCard> cards; // what could be read, in slot order
+    IoError error = IoError::None; // None, or why the listing stopped early
+};
+
+struct ShowResult {
+    DbMessage message = DbMessage::None;
+    bool found = false;       // false with message None: name absent and numcarte was -1
+    int slot = -1;
+    carte card;               // the eleven fields as read (drapeaux completed to ten)
+    bool completedNine = false; // a nine-character flag string was completed (beep) and written back
+};
+
+struct CheckResult {
+    DbMessage message = DbMessage::None; // EcritureImpossible when the check could not read
+    bool reponseNOM = true;              // false: another slot holds the name (or the check failed)
+};
+
+struct WriteResult {
+    DbMessage message = DbMessage::None;
+    int slot = -1; // slot written
+};
+
+// The species database: stateless operations on one file. Each reads the file
+// once and, when it changes it, replaces it whole (never half-written); the
+// bytes written are exactly those of the record-by-record algorithm.
+class Database {
+public:
+    explicit Database(std::filesystem::path file) : file_(std::move(file)) {}
+    static Database inDirectory(const std::filesystem::path &dir) { return Database(dir / kDatabaseFileName); }
+
+    const std::filesystem::path &path() const { return file_; }
+
+    // Operation 1: name and field f (5..11) of every card, in slot order.
+    ListResult list(int f) const;
+
+    // Operation 2: the first slot whose name equals `name` exactly.
+    ShowResult show(const std::string &name, int numcarte) const;
+
+    // Operation 3: is `lequel` free for the card in slot numcarte?
+    CheckResult checkName(const std::string &lequel, int numcarte) const;
+
+    // Operation 4: writes the card into slot numcarte, or the first free slot
+    // when numcarte is -1. The caller has run checkName first.
+    WriteResult write(const carte &card, int numcarte) const;
+
+    // Operation 5: removes slot numcarte and moves later cards down one slot.
+    DbMessage remove(int numcarte) const;
+
+private:
+    std::filesystem::path file_;
+};
+
+// Pure operations on an in-memory image, used by Database and by tools.
+namespace image {
+// Number of cards (slots before the first blank name). Stops at a damaged record.
+int countCards(const RecordFile &f, IoError *error = nullptr);
+IoError readCard(const RecordFile &f, int slot, carte &out);
+IoError writeCard(RecordFile &f, int slot, const carte &card);
+IoError removeCard(RecordFile &f, int slot);
+} // namespace image
+
+} // namespace cards

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace cards {
+
+inline constexpr int kRecordSize = 128;
+inline constexpr int kMaxTextLength = 126;
+inline constexpr int kMaxRecord = 32767;
+
+enum class IoError {
+    None,
+    Open,         // cannot open or read the file
+    Write,        // cannot write, flush or replace the file
+    Damaged,      // a record's length word is above 126
+    TooLong,      // a text over 126 Windows-1252 characters
+    Unencodable,  // a character Windows-1252 cannot hold
+    RecordNumber, // a record number below 1 or above 32767
+};
+
+// Whole content of one record file (128-byte records: 16-bit little-endian
+// length, Windows-1252 text, zero filler), read in one go and written in one
+// go. Used for every file of the system: database, card files, status file,
+// parameters file, download list.
+class RecordFile {
+public:
+    RecordFile() = default;
+    explicit RecordFile(std::vector<char> bytes) : bytes_(std::move(bytes)) {}
+
+    // Reads the whole file. A missing file is an empty image (not an error);
+    // anything else that prevents reading is IoError::Open.
+    static IoError load(const std::filesystem::path &path, RecordFile &out);
+
+    // Text of record n (1-based) in UTF-8. A record past the end reads as
+    // empty. A length word above 126 is IoError::Damaged and `text` is left empty.
+    IoError read(int n, std::string &text) const;
+
+    // Writes record n: length word, Windows-1252 text, zero filler. Writing
+    // past the end extends the image with zero bytes.
+    IoError write(int n, std::string_view utf8);
+
+    // Replaces the file with this image atomically: a temporary file in the
+    // same directory, flushed, then renamed over the old one. On failure the
+    // old file is left as it was and no temporary file remains.
+    IoError save(const std::filesystem::path &path) const;
+
+    int recordCount() const { return static_cast<int>((bytes_.size() + kRecordSize - 1) / kRecordSize); }
+    const std::vector<char> &bytes() const { return bytes_; }
+
+private:
+    std::vector<char> bytes_;
+};
+
+// Writes one record of a file in place of the whole-file dance: loads the
+// file (missing: empty), writes record n, saves atomically.
+IoError writeOneRecord(const std::filesystem::path &path, int n, std::string_view utf8);
+
+} // namespace cards

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "cardview.h"
+
+#include <QImage>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <functional>
+
+class QPainter;
+class QPixmap;
+
+// Painting of the card and of the main window, shared by the screen, the card
+// picture and the printing. Every function paints from the state it is given.
+namespace carddraw {
+
+// Frame1's repaint: the white band and the unit (with its raised exponent)
+// right of each quantity box that carries one. `frameWidth` is Frame1's inner width.
+void paintUnitMarks(QPainter &p, const std::array<QRect, 7> &boxes,
+                    const std::array<QString, 7> &texts, int frameWidth);
+
+// The window background: 601-line gradient, the card panel's shadow and the
+// embossed "Critère de tri :" heading.
+void paintWindowBackground(QPainter &p, const QRect &frame1, int ms1Left);
+
+// Gradient colour of line i (0..600), rounding halves to even.
+QRgb gradientColour(int i);
+
+// The bevel of the script-mode panel Picture1 (101 x 63).
+void paintBevel(QPainter &p);
+
+// The rendered formula as Picture2 shows it (without the caret marker),
+// `size` being Picture2's size.
+void paintFormula(QPainter &p, const QString &markup, const QSize &size);
+
+// One of the application's pictures (":/pictures/....svg") at its natural size.
+QPixmap picture(const QString &resource, const QSize &size);
+
+// The card picture: Frame1's inner size, built from the layout and the view.
+QImage creimage(const CardView &view);
+
+// "Non polluant", "Risque de pollution pour l'air, l'eau." ... or "" (no option).
+QString pollutionSentence(const CardView &view);
+
+// The aspect wrapping rule: the lines printed for `text` in a box of width
+// `width`, `maxLines` lines at most (the box's height).
+QStringList wrapAspect(const QString &text, int width,
+                       const std::function<int(const QString &)> &textWidth, int maxLines);
+
+} // namespace carddraw

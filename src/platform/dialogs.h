@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+class QPrinter;
+
+namespace platform {
+
+// Every message box, file dialog and printer dialog of the application goes
+// through this interface, so that tests can answer them from a script.
+class Dialogs {
+public:
+    enum class Icon { None, Critical, Question, Exclamation, Information };
+    enum class Buttons { Ok, OkCancel, YesNo };
+    enum class Answer { Ok, Cancel, Yes, No };
+
+    struct FileRequest {
+        QString title;
+        QString initialName;   // "*.CAR"
+        QString filter;        // "*.CAR"
+        QString defaultSuffix; // "CAR"
+        bool save = false;
+    };
+
+    virtual ~Dialogs() = default;
+
+    virtual Answer message(QWidget *parent, Icon icon, const QString &title, const QString &text,
+                           Buttons buttons = Buttons::Ok) = 0;
+
+    // A chosen path, or nullopt when the user cancelled.
+    virtual std::optional<QString> fileName(QWidget *parent, const FileRequest &request) = 0;
+
+    // The desktop's printer choice; true when the user accepted it.
+    virtual bool printSetup(QWidget *parent, QPrinter &printer) = 0;
+
+    virtual void beep() = 0;
+};
+
+// The real dialogs, in French.
+class QtDialogs : public Dialogs {
+public:
+    Answer message(QWidget *parent, Icon icon, const QString &title, const QString &text,
+                   Buttons buttons) override;
+    std::optional<QString> fileName(QWidget *parent, const FileRequest &request) override;
+    bool printSetup(QWidget *parent, QPrinter &printer) override;
+    void beep() override;
+};
+
+} // namespace platform
