@@ -5,9 +5,11 @@
 
 #include <filesystem>
 
-namespace cards {
+namespace cards
+{
 
-inline constexpr const char *kCardHeader = "Carte d'identité d'une espèce chimique pour le logiciel ZYP";
+inline constexpr const char *kCardHeader =
+    "Carte d'identité d'une espèce chimique pour le logiciel ZYP";
 // The temporary card file through which downloaded cards pass.
 inline constexpr const char *kTempoCarFileName = "TEMPO.CAR";
 

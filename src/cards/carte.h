@@ -4,7 +4,8 @@
 #include <string>
 #include <string_view>
 
-namespace cards {
+namespace cards
+{
 
 // Number of text fields of a card, in storage order.
 inline constexpr int kFieldCount = 11;
@@ -69,8 +70,15 @@ std::string encodeFlags(bool option1, bool option2, const std::array<bool, 4> &h
 // The first nine characters as sent by mail (no lock position).
 std::string nineFlags(const std::string &drapeaux);
 
+// A nine-character flag string (written before the lock position existed)
+// gets its trailing "0". Returns true when it was completed.
+bool completeNine(std::string &drapeaux);
+
 // Trims leading and trailing spaces only (not tabs), as the name checks do.
 std::string_view trimSpaces(std::string_view s);
-inline bool isBlank(std::string_view s) { return trimSpaces(s).empty(); }
+inline bool isBlank(std::string_view s)
+{
+    return trimSpaces(s).empty();
+}
 
 } // namespace cards

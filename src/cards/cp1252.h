@@ -4,7 +4,8 @@
 #include <string>
 #include <string_view>
 
-namespace cards {
+namespace cards
+{
 
 // Windows-1252 <-> Unicode, by our own table.
 
@@ -22,5 +23,10 @@ std::string fromCp1252(std::string_view bytes);
 
 // Number of characters (code points) of a UTF-8 text.
 std::size_t utf8Length(std::string_view utf8);
+
+// Strict UTF-8 decoding (no overlong forms, no surrogates); false when malformed.
+bool decodeUtf8(std::string_view utf8, std::u32string &out);
+// Appends the UTF-8 form of each code point.
+void appendUtf8(std::string &out, std::u32string_view codePoints);
 
 } // namespace cards

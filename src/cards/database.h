@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-namespace cards {
+namespace cards
+{
 
 inline constexpr int kMaxCards = 2978;
 inline constexpr const char *kDatabaseFileName = "ESPCHIMIQUES.ZYP";
@@ -16,7 +17,8 @@ inline constexpr const char *kDatabaseFileName = "ESPCHIMIQUES.ZYP";
 enum class DbMessage {
     None,
     LectureImpossible, // "Lecture impossible" / "Vérifier l'état du lecteur."
-    EcritureImpossible // "Ecriture impossible" / "Vérifier l'état du lecteur et les protections en écriture."
+    EcritureImpossible // "Ecriture impossible" / "Vérifier l'état du lecteur et les protections en
+                       // écriture."
 };
 
 struct ListedCard {
@@ -31,29 +33,37 @@ struct ListResult {
 
 struct ShowResult {
     DbMessage message = DbMessage::None;
-    bool found = false;       // false with message None: name absent and numcarte was -1
+    bool found = false; // false with message None: name absent and numcarte was -1
     int slot = -1;
-    carte card;               // the eleven fields as read (drapeaux completed to ten)
-    bool completedNine = false; // a nine-character flag string was completed (beep) and written back
+    carte card; // the eleven fields as read (drapeaux completed to ten)
+    bool completedNine =
+        false; // a nine-character flag string was completed (beep) and written back
+    IoError error = IoError::None; // the file error behind LectureImpossible
 };
 
 struct CheckResult {
     DbMessage message = DbMessage::None; // EcritureImpossible when the check could not read
     bool reponseNOM = true;              // false: another slot holds the name (or the check failed)
+    IoError error = IoError::None;
 };
 
 struct WriteResult {
     DbMessage message = DbMessage::None;
     int slot = -1; // slot written
+    IoError error = IoError::None;
 };
 
 // The species database: stateless operations on one file. Each reads the file
 // once and, when it changes it, replaces it whole (never half-written); the
 // bytes written are exactly those of the record-by-record algorithm.
-class Database {
+class Database
+{
 public:
     explicit Database(std::filesystem::path file) : file_(std::move(file)) {}
-    static Database inDirectory(const std::filesystem::path &dir) { return Database(dir / kDatabaseFileName); }
+    static Database inDirectory(const std::filesystem::path &dir)
+    {
+        return Database(dir / kDatabaseFileName);
+    }
 
     const std::filesystem::path &path() const { return file_; }
 
@@ -78,7 +88,8 @@ private:
 };
 
 // Pure operations on an in-memory image, used by Database and by tools.
-namespace image {
+namespace image
+{
 // Number of cards (slots before the first blank name). Stops at a damaged record.
 int countCards(const RecordFile &f, IoError *error = nullptr);
 IoError readCard(const RecordFile &f, int slot, carte &out);

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-namespace cards {
+namespace cards
+{
 
 inline constexpr const char *kListMarker = "LISTECHIMIE";
 inline constexpr const char *kListFileName = "LISTEC.ZYP";

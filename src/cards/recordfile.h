@@ -6,7 +6,8 @@
 #include <string_view>
 #include <vector>
 
-namespace cards {
+namespace cards
+{
 
 inline constexpr int kRecordSize = 128;
 inline constexpr int kMaxTextLength = 126;
@@ -26,7 +27,8 @@ enum class IoError {
 // length, Windows-1252 text, zero filler), read in one go and written in one
 // go. Used for every file of the system: database, card files, status file,
 // parameters file, download list.
-class RecordFile {
+class RecordFile
+{
 public:
     RecordFile() = default;
     explicit RecordFile(std::vector<char> bytes) : bytes_(std::move(bytes)) {}
@@ -43,12 +45,19 @@ public:
     // past the end extends the image with zero bytes.
     IoError write(int n, std::string_view utf8);
 
+    // The same on the raw Windows-1252 bytes of the text.
+    IoError readBytes(int n, std::string &cp1252) const;
+    IoError writeBytes(int n, std::string_view cp1252);
+
     // Replaces the file with this image atomically: a temporary file in the
     // same directory, flushed, then renamed over the old one. On failure the
     // old file is left as it was and no temporary file remains.
     IoError save(const std::filesystem::path &path) const;
 
-    int recordCount() const { return static_cast<int>((bytes_.size() + kRecordSize - 1) / kRecordSize); }
+    int recordCount() const
+    {
+        return static_cast<int>((bytes_.size() + kRecordSize - 1) / kRecordSize);
+    }
     const std::vector<char> &bytes() const { return bytes_; }
 
 private:

@@ -1,0 +1,68 @@
+#include "cardfile.h"
+
+namespace cards
+{
+
+namespace
+{
+
+constexpr int kHeaderRecord = 1;
+
+// Record of field k (1-based) in a card file: behind the header.
+int recordOf(int field)
+{
+    return field + 1;
+}
+
+} // namespace
+
+CardFileRead readCardFile(const std::filesystem::path &path, bool completeNine)
+{
+    CardFileRead result;
+    const auto fail = [&result](CardFileStatus s) {
+        result.status = s;
+        return result;
+    };
+
+    RecordFile file;
+    // A missing file reads as empty records, so its header does not match.
+    if (RecordFile::load(path, file) != IoError::None)
+        return fail(CardFileStatus::ReadError);
+    std::string header;
+    if (file.read(kHeaderRecord, header) != IoError::None)
+        return fail(CardFileStatus::ReadError);
+    if (header != kCardHeader)
+        return fail(CardFileStatus::NotCardFile);
+
+    carte &card = result.card;
+    for (int k = kNom; k <= kDrapeaux; ++k) {
+        if (file.read(recordOf(k), card.field(k)) != IoError::None)
+            return fail(CardFileStatus::ReadError);
+    }
+    if (completeNine && cards::completeNine(card.drapeaux())) {
+        if (file.write(recordOf(kDrapeaux), card.drapeaux()) != IoError::None ||
+            file.save(path) != IoError::None)
+            return fail(CardFileStatus::ReadError);
+        result.completedNine = true;
+    }
+    for (int k = kAspect; k <= kSolubilite; ++k) {
+        if (file.read(recordOf(k), card.field(k)) != IoError::None)
+            return fail(CardFileStatus::ReadError);
+    }
+    return result;
+}
+
+IoError writeCardFile(const std::filesystem::path &path, const carte &card)
+{
+    RecordFile file;
+    if (const IoError e = RecordFile::load(path, file); e != IoError::None)
+        return e;
+    IoError e = file.write(kHeaderRecord, kCardHeader);
+    for (int k = kNom; k <= kSolubilite && e == IoError::None; ++k)
+        e = file.write(recordOf(k), card.field(k));
+    if (e != IoError::None)
+        return e;
+    return file.save(path);
+}
+
+} // namespace cards

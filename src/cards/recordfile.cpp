@@ -1,0 +1,250 @@
+#include "recordfile.h"
+
+#include "cp1252.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// The files are read and replaced through POSIX calls: the standard library
+// has no way to flush a file to the disk (fsync) before it replaces the old one.
+
+namespace cards
+{
+
+namespace fs = std::filesystem;
+
+namespace
+{
+
+bool validRecord(int n)
+{
+    return n >= 1 && n <= kMaxRecord;
+}
+
+std::size_t offsetOf(int n)
+{
+    return static_cast<std::size_t>(n - 1) * kRecordSize;
+}
+
+class Fd
+{
+public:
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd() { close(); }
+    Fd(const Fd &) = delete;
+    Fd &operator=(const Fd &) = delete;
+    int get() const { return fd_; }
+    bool close()
+    {
+        if (fd_ < 0)
+            return true;
+        const bool ok = ::close(fd_) == 0;
+        fd_ = -1;
+        return ok;
+    }
+
+private:
+    int fd_;
+};
+
+bool writeAll(int fd, const char *data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+std::string tempSuffix()
+{
+    static std::mt19937_64 rng{
+        std::random_device{}() ^
+        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count())};
+    static const char digits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string s;
+    for (int i = 0; i < 8; ++i)
+        s += digits[rng() % (sizeof digits - 1)];
+    return s;
+}
+
+} // namespace
+
+IoError RecordFile::load(const fs::path &path, RecordFile &out)
+{
+    out.bytes_.clear();
+    int raw;
+    do {
+        raw = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    } while (raw < 0 && errno == EINTR);
+    if (raw < 0)
+        return errno == ENOENT ? IoError::None : IoError::Open;
+    Fd fd(raw);
+    struct stat st {
+    };
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
+        return IoError::Open;
+    std::vector<char> bytes(static_cast<std::size_t>(st.st_size));
+    std::size_t got = 0;
+    for (;;) {
+        if (got == bytes.size())
+            bytes.resize(bytes.size() + 64 * 1024); // the file grew meanwhile
+        const ssize_t n = ::read(fd.get(), bytes.data() + got, bytes.size() - got);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return IoError::Open;
+        }
+        if (n == 0)
+            break;
+        got += static_cast<std::size_t>(n);
+    }
+    bytes.resize(got);
+    out.bytes_ = std::move(bytes);
+    return IoError::None;
+}
+
+IoError RecordFile::readBytes(int n, std::string &text) const
+{
+    text.clear();
+    if (!validRecord(n))
+        return IoError::RecordNumber;
+    const std::size_t off = offsetOf(n);
+    if (off >= bytes_.size())
+        return IoError::None;
+    // The last record of a truncated file may be short: its text still reads
+    // when the length word says it lies within what is there.
+    const std::size_t avail = std::min<std::size_t>(kRecordSize, bytes_.size() - off);
+    const unsigned lo = static_cast<unsigned char>(bytes_[off]);
+    const unsigned hi = avail >= 2 ? static_cast<unsigned char>(bytes_[off + 1]) : 0u;
+    const std::size_t length = lo | (hi << 8);
+    if (length > static_cast<std::size_t>(kMaxTextLength))
+        return IoError::Damaged;
+    if (length > 0 && 2 + length > avail)
+        return IoError::Damaged;
+    if (length > 0)
+        text.assign(bytes_.data() + off + 2, length);
+    return IoError::None;
+}
+
+IoError RecordFile::read(int n, std::string &text) const
+{
+    std::string raw;
+    const IoError e = readBytes(n, raw);
+    text = e == IoError::None ? fromCp1252(raw) : std::string();
+    return e;
+}
+
+IoError RecordFile::writeBytes(int n, std::string_view cp1252)
+{
+    if (!validRecord(n))
+        return IoError::RecordNumber;
+    if (cp1252.size() > static_cast<std::size_t>(kMaxTextLength))
+        return IoError::TooLong;
+    const std::size_t off = offsetOf(n);
+    if (bytes_.size() < off + kRecordSize)
+        bytes_.resize(off + kRecordSize, 0);
+    char *rec = bytes_.data() + off;
+    rec[0] = static_cast<char>(cp1252.size() & 0xFF);
+    rec[1] = static_cast<char>(cp1252.size() >> 8);
+    std::memcpy(rec + 2, cp1252.data(), cp1252.size());
+    std::memset(rec + 2 + cp1252.size(), 0, kRecordSize - 2 - cp1252.size());
+    return IoError::None;
+}
+
+IoError RecordFile::write(int n, std::string_view utf8)
+{
+    if (!validRecord(n))
+        return IoError::RecordNumber;
+    const auto bytes = toCp1252(utf8);
+    if (!bytes)
+        return IoError::Unencodable;
+    return writeBytes(n, *bytes);
+}
+
+IoError RecordFile::save(const fs::path &path) const
+{
+    std::error_code ec;
+    fs::path target = path;
+    // A link stays a link: its target gets the new content.
+    if (fs::is_symlink(fs::symlink_status(path, ec))) {
+        target = fs::canonical(path, ec);
+        if (ec)
+            return IoError::Write;
+    }
+
+    // A write-protected file stays protected (replacing it by rename would
+    // not ask), and the new file keeps the old one's permissions.
+    bool existed = false;
+    mode_t mode = 0;
+    {
+        const int raw = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (raw >= 0) {
+            Fd old(raw);
+            struct stat st {
+            };
+            if (::fstat(old.get(), &st) != 0 || !S_ISREG(st.st_mode))
+                return IoError::Write;
+            mode = st.st_mode & 07777;
+            existed = true;
+        } else if (errno != ENOENT) {
+            return IoError::Write;
+        }
+    }
+
+    fs::path dir = target.parent_path();
+    if (dir.empty())
+        dir = ".";
+    fs::path temp;
+    int raw = -1;
+    for (int attempt = 0; attempt < 100 && raw < 0; ++attempt) {
+        temp = dir / ("." + target.filename().string() + "." + tempSuffix() + ".tmp");
+        raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (raw < 0 && errno != EEXIST)
+            return IoError::Write;
+    }
+    if (raw < 0)
+        return IoError::Write;
+
+    Fd fd(raw);
+    bool ok = writeAll(fd.get(), bytes_.data(), bytes_.size());
+    ok = ok && (!existed || ::fchmod(fd.get(), mode) == 0);
+    ok = ok && ::fsync(fd.get()) == 0;
+    ok = fd.close() && ok;
+    ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temp.c_str());
+        return IoError::Write;
+    }
+    // Make the rename itself durable; the content is already safe, so a
+    // failure here is not a failure of the save.
+    const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+        ::fsync(dfd);
+        ::close(dfd);
+    }
+    return IoError::None;
+}
+
+IoError writeOneRecord(const fs::path &path, int n, std::string_view utf8)
+{
+    RecordFile f;
+    if (const IoError e = RecordFile::load(path, f); e != IoError::None)
+        return e;
+    if (const IoError e = f.write(n, utf8); e != IoError::None)
+        return e;
+    return f.save(path);
+}
+
+} // namespace cards
