@@ -9,11 +9,13 @@ class QLabel;
 class QLineEdit;
 class QToolButton;
 
-namespace platform {
+namespace platform
+{
 class Dialogs;
 }
 
-namespace network {
+namespace network
+{
 class SmtpDialogue;
 }
 
@@ -23,7 +25,8 @@ bool checkPublishable(const QString &nom, platform::Dialogs &dialogs, QWidget *p
 
 // The publishing window "Publier cette carte sur le serveur": sends the card
 // with a comment by mail to the collecting address of the parameters.
-class Exporter : public QDialog {
+class Exporter : public QDialog
+{
     Q_OBJECT
 public:
     // `card` holds the editor's texts, drapeaux built from the editor.
@@ -37,12 +40,12 @@ public:
     bool loadFailed() const { return loadFailed_; }
     bool sending() const;
 
-    QLabel *Label2 = nullptr; // "Espèce chimique:"
-    QLabel *Label4 = nullptr; // the card's name
-    QLabel *Label3 = nullptr; // "Auteur:"
-    QLabel *Label5 = nullptr; // author ( address ); a click opens the parameters
-    QLineEdit *Text1 = nullptr; // comment
-    QLabel *Label1 = nullptr;   // status of the dialogue
+    QLabel *Label2 = nullptr;      // "Espèce chimique:"
+    QLabel *Label4 = nullptr;      // the card's name
+    QLabel *Label3 = nullptr;      // "Auteur:"
+    QLabel *Label5 = nullptr;      // author ( address ); a click opens the parameters
+    QLineEdit *Text1 = nullptr;    // comment
+    QLabel *Label1 = nullptr;      // status of the dialogue
     QToolButton *Image1 = nullptr; // "Annuler"
     QToolButton *Image3 = nullptr; // "Paramètres"
     QToolButton *Image2 = nullptr; // "Expédier"
@@ -69,7 +72,7 @@ private:
     cards::carte card_;
     QString appDir_;
     platform::Dialogs &dialogs_;
-    Parameters parameters_;
+    network::Parameters parameters_;
     bool loadFailed_ = false;
     network::SmtpDialogue *Winsock1 = nullptr;
 };

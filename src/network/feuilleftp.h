@@ -1,19 +1,24 @@
 #pragma once
 
+#include "downloadlist.h"
+
 #include <QDialog>
 
 #include <functional>
+#include <vector>
 
 class QLabel;
 class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 
-namespace platform {
+namespace platform
+{
 class Dialogs;
 }
 
-namespace network {
+namespace network
+{
 class UrlTransfer;
 }
 
@@ -21,7 +26,8 @@ class UrlTransfer;
 // cards (LISTEC.ZYP), shows it, and fetches the chosen card into TEMPO.CAR in
 // the application directory, then calls `chargenet` so that the main window
 // loads it.
-class feuilleFTP : public QDialog {
+class feuilleFTP : public QDialog
+{
     Q_OBJECT
 public:
     // `listDownloaded` is the application's list-download flag for this run.
@@ -73,6 +79,7 @@ private:
     std::function<void()> chargenet_;
     platform::Dialogs &dialogs_;
     network::UrlTransfer *Inet1 = nullptr;
+    std::vector<cards::ListEntry> entries_; // the entries shown in List1
     QString listUrl_;
     QString cardUrl_;
     bool cancelled_ = false;

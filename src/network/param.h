@@ -8,14 +8,16 @@ class QPlainTextEdit;
 class QPushButton;
 class QGroupBox;
 
-namespace platform {
+namespace platform
+{
 class Dialogs;
 }
 
 // The network parameters window "Paramètres": shows the installation's
 // addresses and lets the user type the three mail settings (records 3 to 5 of
 // PARANET.LST).
-class param : public QDialog {
+class param : public QDialog
+{
     Q_OBJECT
 public:
     param(const QString &appDir, platform::Dialogs &dialogs, QWidget *parent = nullptr);

@@ -4,20 +4,21 @@
 
 #include <array>
 
-namespace network {
+namespace network
+{
 
 inline constexpr const char *kParanetFileName = "PARANET.LST";
 
 // The records of the parameters file, numbered from 1.
 enum ParanetRecord : int {
-    kAccueil = 1,     // address of the home page
-    kRecherche,       // address of the search page
-    kNomAuteur,       // the user's name or establishment
-    kAdresse,         // the user's e-mail address
-    kServeurSmtp,     // the outgoing mail server ("host" or "host:port")
-    kDestination,     // where published cards are sent
-    kProcedures,      // file of online update procedures
-    kCartes,          // the list of cards to download
+    kAccueil = 1, // address of the home page
+    kRecherche,   // address of the search page
+    kNomAuteur,   // the user's name or establishment
+    kAdresse,     // the user's e-mail address
+    kServeurSmtp, // the outgoing mail server ("host" or "host:port")
+    kDestination, // where published cards are sent
+    kProcedures,  // file of online update procedures
+    kCartes,      // the list of cards to download
 };
 inline constexpr int kParanetRecords = 8;
 

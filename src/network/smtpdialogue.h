@@ -12,15 +12,16 @@
 class QTcpSocket;
 class QTimer;
 
-namespace network {
+namespace network
+{
 
 // What the publishing window sends.
 struct Publication {
-    cards::carte card;  // the editor's texts, drapeaux built from the editor
-    QString author;     // record 3 of the parameters
-    QString sender;     // record 4
-    QString recipient;  // record 6
-    QString comment;    // the window's comment box
+    cards::carte card; // the editor's texts, drapeaux built from the editor
+    QString author;    // record 3 of the parameters
+    QString sender;    // record 4
+    QString recipient; // record 6
+    QString comment;   // the window's comment box
 };
 
 // The bytes that follow the server's "354": the FROM and SUBJECT lines, the
@@ -42,7 +43,8 @@ bool parseServer(const QString &server, QString &host, quint16 &port);
 // greeting 220, HELO 250, MAIL FROM 250, RCPT TO 250, DATA 354, message 250,
 // QUIT. Any 4xx or 5xx reply, a closed connection or a wait longer than the
 // time limit ends it with failed().
-class SmtpDialogue : public QObject {
+class SmtpDialogue : public QObject
+{
     Q_OBJECT
 public:
     explicit SmtpDialogue(QObject *parent = nullptr);
@@ -86,6 +88,7 @@ private:
     QTcpSocket *socket_ = nullptr;
     QTimer *timer_ = nullptr;
     State state_ = State::Idle;
+    unsigned run_ = 0; // counts dialogues, so that a late report of an old one is dropped
     int timeoutMs_ = 30000;
     QString heloName_;
     QByteArray buffer_;

@@ -9,12 +9,14 @@
 class QNetworkAccessManager;
 class QNetworkReply;
 
-namespace network {
+namespace network
+{
 
 // One URL fetched into memory, with the states the download window shows and
 // the limits it enforces: http and https only, a size limit (the transfer is
 // aborted as soon as it is exceeded) and a time limit without data.
-class UrlTransfer : public QObject {
+class UrlTransfer : public QObject
+{
     Q_OBJECT
 public:
     explicit UrlTransfer(QObject *parent = nullptr);
@@ -52,6 +54,7 @@ private:
     int timeoutMs_ = 30000;
     QString abortReason_;
     bool receiving_ = false;
+    unsigned run_ = 0; // counts transfers, so that a late report of an old one is dropped
 };
 
 } // namespace network

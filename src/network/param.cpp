@@ -1,0 +1,119 @@
+#include "param.h"
+
+#include "dialogs.h"
+#include "paranet.h"
+#include "recordfile.h"
+#include "textvalidator.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+using platform::Dialogs;
+
+namespace
+{
+
+QLineEdit *makeBox(QWidget *parent, int x, int y)
+{
+    auto *box = new QLineEdit(parent);
+    box->setGeometry(x, y, 265, 21);
+    box->setValidator(new network::Cp1252Validator(cards::kMaxTextLength, box));
+    return box;
+}
+
+} // namespace
+
+param::param(const QString &appDir, Dialogs &dialogs, QWidget *parent)
+    : QDialog(parent), appDir_(appDir), dialogs_(dialogs)
+{
+    setObjectName(QStringLiteral("param"));
+    setWindowTitle(QStringLiteral("Paramètres"));
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(11);
+    setFont(font);
+    setFixedSize(481, 409);
+
+    Frame3 = new QGroupBox(QStringLiteral("Courrier électronique ( à saisir )"), this);
+    Frame3->setObjectName(QStringLiteral("Frame3"));
+    Frame3->setGeometry(8, 8, 465, 113);
+    Label3 = new QLabel(QStringLiteral("Votre nom / établissement:"), Frame3);
+    Label3->setGeometry(10, 22, 175, 21);
+    Text3 = makeBox(Frame3, 190, 22);
+    Label4 = new QLabel(QStringLiteral("Adresse électronique:"), Frame3);
+    Label4->setGeometry(10, 50, 175, 21);
+    Text4 = makeBox(Frame3, 190, 50);
+    Label5 = new QLabel(QStringLiteral("Serveur courrier sortant (SMTP):"), Frame3);
+    Label5->setGeometry(10, 78, 175, 21);
+    Text5 = makeBox(Frame3, 190, 78);
+
+    Frame1 = new QGroupBox(QStringLiteral("Adresses ( pour information )"), this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setGeometry(8, 128, 465, 233);
+    Text1 = new QPlainTextEdit(Frame1);
+    Text1->setGeometry(10, 20, 445, 203);
+    Text1->setReadOnly(true);
+
+    Command3 = new QPushButton(QStringLiteral("Valider"), this);
+    Command3->setGeometry(136, 370, 97, 29);
+    Command3->setDefault(true);
+    Command2 = new QPushButton(QStringLiteral("Annuler"), this);
+    Command2->setGeometry(248, 370, 97, 29);
+
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Label4->setObjectName(QStringLiteral("Label4"));
+    Label5->setObjectName(QStringLiteral("Label5"));
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text3->setObjectName(QStringLiteral("Text3"));
+    Text4->setObjectName(QStringLiteral("Text4"));
+    Text5->setObjectName(QStringLiteral("Text5"));
+    Command2->setObjectName(QStringLiteral("Command2"));
+    Command3->setObjectName(QStringLiteral("Command3"));
+
+    connect(Command3, &QPushButton::clicked, this, &param::Command3_Click);
+    connect(Command2, &QPushButton::clicked, this, &param::reject);
+
+    load();
+}
+
+void param::load()
+{
+    const network::ParametersRead read = network::readParameters(appDir_);
+    const network::Parameters &p = read.parameters;
+    static const struct {
+        int record;
+        const char *caption;
+    } shown[] = {
+        {network::kAccueil, "Adresse de la page d'accueil:"},
+        {network::kRecherche, "Adresse de la page de recherche:"},
+        {network::kDestination, "Destination des cartes des espèces chimiques:"},
+        {network::kCartes, "Adresse des cartes à télécharger:"},
+        {network::kProcedures, "Adresse du fichier de procédures de mise à jour en ligne:"},
+    };
+    QString text;
+    for (const auto &s : shown)
+        text += QString::fromUtf8(s.caption) + QLatin1Char('\n') + p.record(s.record) +
+                QStringLiteral("\n\n");
+    Text1->setPlainText(text);
+    Text3->setText(p.record(network::kNomAuteur));
+    Text4->setText(p.record(network::kAdresse));
+    Text5->setText(p.record(network::kServeurSmtp));
+    if (!read.ok)
+        dialogs_.message(this, Dialogs::Icon::Critical,
+                         QStringLiteral("Lecture impossible sur disque"),
+                         QStringLiteral("Erreur de lecture sur le disque: disque non valide."));
+}
+
+void param::Command3_Click()
+{
+    if (!network::writeMailParameters(appDir_, Text3->text(), Text4->text(), Text5->text())) {
+        dialogs_.message(
+            this, Dialogs::Icon::Critical, QStringLiteral("Ecriture impossible sur disque"),
+            QStringLiteral(
+                "Impossible d'écrire les paramètres: disque non valide pour l'écriture."));
+        return;
+    }
+    accept();
+}
