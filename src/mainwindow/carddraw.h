@@ -1,7 +1,10 @@
 #pragma once
 
 #include "cardview.h"
+#include "formulamarkup.h"
 
+#include <QCursor>
+#include <QIcon>
 #include <QImage>
 #include <QRect>
 #include <QString>
@@ -15,7 +18,8 @@ class QPixmap;
 
 // Painting of the card and of the main window, shared by the screen, the card
 // picture and the printing. Every function paints from the state it is given.
-namespace carddraw {
+namespace carddraw
+{
 
 // Frame1's repaint: the white band and the unit (with its raised exponent)
 // right of each quantity box that carries one. `frameWidth` is Frame1's inner width.
@@ -36,11 +40,32 @@ void paintBevel(QPainter &p);
 // `size` being Picture2's size.
 void paintFormula(QPainter &p, const QString &markup, const QSize &size);
 
+// Measurement of the formula display's font ("Arial" 12 and 8 points).
+const formula::Metrics &formulaMetrics();
+
+// Draws a laid-out formula in Picture2's colours (background included).
+void paintFormulaLayout(QPainter &p, const formula::Layout &layout, const QSize &size);
+
 // One of the application's pictures (":/pictures/....svg") at its natural size.
 QPixmap picture(const QString &resource, const QSize &size);
 
+// A button picture by its name ("btn-imprimer", "exp-expedier"): the desktop
+// theme's icon for the same action when the theme has one, else ours.
+QIcon buttonIcon(const QString &name);
+
+// The mouse pointer of the aspect and quantity boxes (a pencil, its tip as
+// the hot spot).
+QCursor quantityCursor();
+
 // The card picture: Frame1's inner size, built from the layout and the view.
+// A quantity box or label whose geometry in the view is empty stands where
+// the layout puts it.
 QImage creimage(const CardView &view);
+
+// The number of aspect lines that fit in a box of `height` pixels, at least
+// one: a further line is printed while the box's bottom lies below the
+// current line's bottom plus one line.
+int aspectMaxLines(int height, int lineHeight);
 
 // "Non polluant", "Risque de pollution pour l'air, l'eau." ... or "" (no option).
 QString pollutionSentence(const CardView &view);

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFont>
 #include <QRect>
+#include <QSize>
 #include <QString>
 
 #include <array>
@@ -11,7 +12,8 @@
 
 // The design of the card panel and of the main window, written once: the
 // widgets are placed from it, and the card picture and the printing read it.
-namespace cardlayout {
+namespace cardlayout
+{
 
 struct FontSpec {
     const char *face; // designed face: "MS Sans Serif", "Arial", "Times new roman"
@@ -41,59 +43,118 @@ struct Control {
     bool opaque; // labels: paints its background
 };
 
-constexpr QRgb rgb(int r, int g, int b) { return 0xff000000u | (unsigned(r) << 16) | (unsigned(g) << 8) | unsigned(b); }
+constexpr QRgb rgb(int r, int g, int b)
+{
+    return 0xff000000u | (unsigned(r) << 16) | (unsigned(g) << 8) | unsigned(b);
+}
 
 // Children of Frame1, in Frame1 pixels.
 inline constexpr std::array<Control, 48> kCard{{
-    {"Label3", Kind::Label, 0, 0, 65, 25, rgb(255, 255, 128), rgb(0, 0, 128), kDefaultFont, "  Nom:", true},
-    {"Text4", Kind::TextBox, 64, 0, 401, 21, rgb(255, 255, 128), rgb(0, 0, 128), kNameFont, "", true},
-    {"Label2", Kind::Label, 0, 21, 49, 33, rgb(0, 0, 192), rgb(247, 247, 225), kDefaultFont, "  Formule:", true},
-    {"Picture2", Kind::Picture, 48, 21, 321, 33, rgb(0, 0, 192), rgb(255, 255, 192), {"Arial", 12, false}, "", true},
+    {"Label3", Kind::Label, 0, 0, 65, 25, rgb(255, 255, 128), rgb(0, 0, 128), kDefaultFont,
+     "  Nom:", true},
+    {"Text4", Kind::TextBox, 64, 0, 401, 21, rgb(255, 255, 128), rgb(0, 0, 128), kNameFont, "",
+     true},
+    {"Label2", Kind::Label, 0, 21, 49, 33, rgb(0, 0, 192), rgb(247, 247, 225), kDefaultFont,
+     "  Formule:", true},
+    {"Picture2",
+     Kind::Picture,
+     48,
+     21,
+     321,
+     33,
+     rgb(0, 0, 192),
+     rgb(255, 255, 192),
+     {"Arial", 12, false},
+     "",
+     true},
     {"Frame2", Kind::Frame, 368, 21, 113, 33, rgb(0, 192, 0), rgb(0, 0, 0), kDefaultFont, "", true},
-    {"Option1", Kind::Option, 8, 0, 81, 17, rgb(0, 192, 0), rgb(0, 0, 0), kDefaultFont, "Organique", true},
-    {"Option2", Kind::Option, 8, 16, 81, 17, rgb(0, 192, 0), rgb(0, 0, 0), kDefaultFont, "Inorganique", true},
-    {"Check1(0)", Kind::Check, 24, 64, 129, 17, rgb(255, 255, 255), rgb(0, 0, 0), kDefaultFont, "Inflammable", true},
-    {"Check1(1)", Kind::Check, 24, 80, 129, 17, rgb(255, 255, 255), rgb(0, 0, 0), kDefaultFont, "Corrosive", true},
-    {"Check1(2)", Kind::Check, 24, 96, 129, 17, rgb(255, 255, 255), rgb(0, 0, 0), kDefaultFont, "Nocive ou irritante", true},
-    {"Check1(3)", Kind::Check, 24, 112, 129, 17, rgb(255, 255, 255), rgb(0, 0, 0), kDefaultFont, "Toxique", true},
-    {"Image8(0)", Kind::Image, 168, 62, 66, 66, std::nullopt, 0, kDefaultFont, ":/pictures/flamme.svg", false},
-    {"Image8(1)", Kind::Image, 240, 62, 66, 66, std::nullopt, 0, kDefaultFont, ":/pictures/corrosion.svg", false},
-    {"Image8(2)", Kind::Image, 312, 62, 66, 66, std::nullopt, 0, kDefaultFont, ":/pictures/croix.svg", false},
-    {"Image8(3)", Kind::Image, 384, 62, 66, 66, std::nullopt, 0, kDefaultFont, ":/pictures/tete-de-mort.svg", false},
-    {"Image7", Kind::Image, 40, 144, 32, 24, std::nullopt, 0, kDefaultFont, ":/pictures/oeil.svg", false},
-    {"Label1", Kind::Label, 104, 144, 121, 17, std::nullopt, rgb(0, 0, 0), kDefaultFont, "Aspect ( 1 atm ; 20 °C ) :", false},
-    {"Text2", Kind::TextBox, 224, 144, 225, 45, rgb(255, 255, 255), rgb(0, 0, 0), kDefaultFont, "", true},
-    {"Image1", Kind::Image, 32, 200, 46, 22, std::nullopt, 0, kDefaultFont, ":/pictures/balance.svg", false},
-    {"Label4(0)", Kind::Label, 104, 196, 129, 17, std::nullopt, rgb(0, 0, 0), kQuantityFont, "Masse molaire :", false},
-    {"Text3(0)", Kind::TextBox, 256, 196, 177, 24, rgb(255, 255, 255), rgb(0, 0, 0), kQuantityFont, "", true},
-    {"Label4(1)", Kind::Label, 104, 216, 129, 17, std::nullopt, rgb(0, 0, 0), kQuantityFont, "Masse volumique ( 1 atm ; 20 °C ) :", false},
-    {"Text3(1)", Kind::TextBox, 256, 216, 177, 24, rgb(255, 255, 255), rgb(0, 0, 0), kQuantityFont, "", true},
-    {"Label4(2)", Kind::Label, 104, 236, 129, 17, std::nullopt, rgb(0, 0, 0), kQuantityFont, "Densité par rapport à l'eau :", false},
-    {"Text3(2)", Kind::TextBox, 256, 236, 177, 24, rgb(255, 255, 255), rgb(0, 0, 0), kQuantityFont, "", true},
-    {"Label4(3)", Kind::Label, 104, 268, 161, 17, std::nullopt, rgb(0, 0, 0), kQuantityFont, "Température d'ébullition :", false},
-    {"Text3(3)", Kind::TextBox, 256, 268, 177, 24, rgb(255, 255, 255), rgb(0, 0, 0), kQuantityFont, "", true},
-    {"Image3", Kind::Image, 36, 272, 31, 31, std::nullopt, 0, kDefaultFont, ":/pictures/thermometre.svg", false},
-    {"Label4(4)", Kind::Label, 104, 288, 161, 17, std::nullopt, rgb(0, 0, 0), kQuantityFont, "Température de fusion :", false},
-    {"Text3(4)", Kind::TextBox, 256, 288, 177, 24, rgb(255, 255, 255), rgb(0, 0, 0), kQuantityFont, "", true},
-    {"Image6", Kind::Image, 36, 312, 26, 27, std::nullopt, 0, kDefaultFont, ":/pictures/ampoule.svg", false},
-    {"Label4(5)", Kind::Label, 104, 320, 161, 17, std::nullopt, rgb(0, 0, 0), kQuantityFont, "Indice de réfraction :", false},
-    {"Text3(5)", Kind::TextBox, 256, 320, 177, 24, rgb(255, 255, 255), rgb(0, 0, 0), kQuantityFont, "", true},
-    {"Image4", Kind::Image, 32, 344, 30, 32, std::nullopt, 0, kDefaultFont, ":/pictures/becher.svg", false},
-    {"Label4(6)", Kind::Label, 104, 352, 161, 17, std::nullopt, rgb(0, 0, 0), kQuantityFont, "Solubilité dans l'eau :", false},
-    {"Text3(6)", Kind::TextBox, 256, 352, 177, 24, rgb(255, 255, 255), rgb(0, 0, 0), kQuantityFont, "", true},
-    {"Image5", Kind::Image, 36, 400, 32, 32, std::nullopt, 0, kDefaultFont, ":/pictures/poubelle.svg", false},
-    {"Label5", Kind::Label, 104, 400, 105, 17, std::nullopt, rgb(0, 0, 0), kQuantityFont, "Environnement :", false},
-    {"Option3", Kind::Option, 208, 400, 113, 17, std::nullopt, rgb(0, 0, 0), kQuantityFont, "non polluant", true},
-    {"Option4", Kind::Option, 208, 424, 177, 17, std::nullopt, rgb(0, 0, 0), kQuantityFont, "risque de pollution pour:", true},
-    {"polu(0)", Kind::Check, 376, 424, 49, 17, rgb(255, 255, 255), rgb(0, 0, 0), kQuantityFont, "l'air", true},
-    {"polu(1)", Kind::Check, 376, 440, 65, 17, rgb(255, 255, 255), rgb(0, 0, 0), kQuantityFont, "l'eau", true},
-    {"polu(2)", Kind::Check, 376, 456, 57, 17, rgb(255, 255, 255), rgb(0, 0, 0), kQuantityFont, "le sol", true},
-    {"verrou", Kind::Image, 8, 464, 16, 16, std::nullopt, 0, kDefaultFont, ":/pictures/verrou.svg", false},
+    {"Option1", Kind::Option, 8, 0, 81, 17, rgb(0, 192, 0), rgb(0, 0, 0), kDefaultFont, "Organique",
+     true},
+    {"Option2", Kind::Option, 8, 16, 81, 17, rgb(0, 192, 0), rgb(0, 0, 0), kDefaultFont,
+     "Inorganique", true},
+    {"Check1(0)", Kind::Check, 24, 64, 129, 17, rgb(255, 255, 255), rgb(0, 0, 0), kDefaultFont,
+     "Inflammable", true},
+    {"Check1(1)", Kind::Check, 24, 80, 129, 17, rgb(255, 255, 255), rgb(0, 0, 0), kDefaultFont,
+     "Corrosive", true},
+    {"Check1(2)", Kind::Check, 24, 96, 129, 17, rgb(255, 255, 255), rgb(0, 0, 0), kDefaultFont,
+     "Nocive ou irritante", true},
+    {"Check1(3)", Kind::Check, 24, 112, 129, 17, rgb(255, 255, 255), rgb(0, 0, 0), kDefaultFont,
+     "Toxique", true},
+    {"Image8(0)", Kind::Image, 168, 62, 66, 66, std::nullopt, 0, kDefaultFont,
+     ":/pictures/flamme.svg", false},
+    {"Image8(1)", Kind::Image, 240, 62, 66, 66, std::nullopt, 0, kDefaultFont,
+     ":/pictures/corrosion.svg", false},
+    {"Image8(2)", Kind::Image, 312, 62, 66, 66, std::nullopt, 0, kDefaultFont,
+     ":/pictures/croix.svg", false},
+    {"Image8(3)", Kind::Image, 384, 62, 66, 66, std::nullopt, 0, kDefaultFont,
+     ":/pictures/tete-de-mort.svg", false},
+    {"Image7", Kind::Image, 40, 144, 32, 24, std::nullopt, 0, kDefaultFont, ":/pictures/oeil.svg",
+     false},
+    {"Label1", Kind::Label, 104, 144, 121, 17, std::nullopt, rgb(0, 0, 0), kDefaultFont,
+     "Aspect ( 1 atm ; 20 °C ) :", false},
+    {"Text2", Kind::TextBox, 224, 144, 225, 45, rgb(255, 255, 255), rgb(0, 0, 0), kDefaultFont, "",
+     true},
+    {"Image1", Kind::Image, 32, 200, 46, 22, std::nullopt, 0, kDefaultFont,
+     ":/pictures/balance.svg", false},
+    {"Label4(0)", Kind::Label, 104, 196, 129, 17, std::nullopt, rgb(0, 0, 0), kQuantityFont,
+     "Masse molaire :", false},
+    {"Text3(0)", Kind::TextBox, 256, 196, 177, 24, rgb(255, 255, 255), rgb(0, 0, 0), kQuantityFont,
+     "", true},
+    {"Label4(1)", Kind::Label, 104, 216, 129, 17, std::nullopt, rgb(0, 0, 0), kQuantityFont,
+     "Masse volumique ( 1 atm ; 20 °C ) :", false},
+    {"Text3(1)", Kind::TextBox, 256, 216, 177, 24, rgb(255, 255, 255), rgb(0, 0, 0), kQuantityFont,
+     "", true},
+    {"Label4(2)", Kind::Label, 104, 236, 129, 17, std::nullopt, rgb(0, 0, 0), kQuantityFont,
+     "Densité par rapport à l'eau :", false},
+    {"Text3(2)", Kind::TextBox, 256, 236, 177, 24, rgb(255, 255, 255), rgb(0, 0, 0), kQuantityFont,
+     "", true},
+    {"Label4(3)", Kind::Label, 104, 268, 161, 17, std::nullopt, rgb(0, 0, 0), kQuantityFont,
+     "Température d'ébullition :", false},
+    {"Text3(3)", Kind::TextBox, 256, 268, 177, 24, rgb(255, 255, 255), rgb(0, 0, 0), kQuantityFont,
+     "", true},
+    {"Image3", Kind::Image, 36, 272, 31, 31, std::nullopt, 0, kDefaultFont,
+     ":/pictures/thermometre.svg", false},
+    {"Label4(4)", Kind::Label, 104, 288, 161, 17, std::nullopt, rgb(0, 0, 0), kQuantityFont,
+     "Température de fusion :", false},
+    {"Text3(4)", Kind::TextBox, 256, 288, 177, 24, rgb(255, 255, 255), rgb(0, 0, 0), kQuantityFont,
+     "", true},
+    {"Image6", Kind::Image, 36, 312, 26, 27, std::nullopt, 0, kDefaultFont,
+     ":/pictures/ampoule.svg", false},
+    {"Label4(5)", Kind::Label, 104, 320, 161, 17, std::nullopt, rgb(0, 0, 0), kQuantityFont,
+     "Indice de réfraction :", false},
+    {"Text3(5)", Kind::TextBox, 256, 320, 177, 24, rgb(255, 255, 255), rgb(0, 0, 0), kQuantityFont,
+     "", true},
+    {"Image4", Kind::Image, 32, 344, 30, 32, std::nullopt, 0, kDefaultFont, ":/pictures/becher.svg",
+     false},
+    {"Label4(6)", Kind::Label, 104, 352, 161, 17, std::nullopt, rgb(0, 0, 0), kQuantityFont,
+     "Solubilité dans l'eau :", false},
+    {"Text3(6)", Kind::TextBox, 256, 352, 177, 24, rgb(255, 255, 255), rgb(0, 0, 0), kQuantityFont,
+     "", true},
+    {"Image5", Kind::Image, 36, 400, 32, 32, std::nullopt, 0, kDefaultFont,
+     ":/pictures/poubelle.svg", false},
+    {"Label5", Kind::Label, 104, 400, 105, 17, std::nullopt, rgb(0, 0, 0), kQuantityFont,
+     "Environnement :", false},
+    {"Option3", Kind::Option, 208, 400, 113, 17, std::nullopt, rgb(0, 0, 0), kQuantityFont,
+     "non polluant", true},
+    {"Option4", Kind::Option, 208, 424, 177, 17, std::nullopt, rgb(0, 0, 0), kQuantityFont,
+     "risque de pollution pour:", true},
+    {"polu(0)", Kind::Check, 376, 424, 49, 17, rgb(255, 255, 255), rgb(0, 0, 0), kQuantityFont,
+     "l'air", true},
+    {"polu(1)", Kind::Check, 376, 440, 65, 17, rgb(255, 255, 255), rgb(0, 0, 0), kQuantityFont,
+     "l'eau", true},
+    {"polu(2)", Kind::Check, 376, 456, 57, 17, rgb(255, 255, 255), rgb(0, 0, 0), kQuantityFont,
+     "le sol", true},
+    {"verrou", Kind::Image, 8, 464, 16, 16, std::nullopt, 0, kDefaultFont, ":/pictures/verrou.svg",
+     false},
     // Option1 and Option2 stand inside Frame2; their positions above are Frame2's.
-    {"Picture1", Kind::Picture, 152, 112, 101, 63, rgb(192, 192, 192), rgb(0, 0, 0), kDefaultFont, "", true},
-    {"opte", Kind::Check, 16, 8, 65, 25, rgb(192, 192, 192), rgb(0, 0, 0), kDefaultFont, "Exposant", true},
-    {"opti", Kind::Check, 16, 32, 57, 25, rgb(192, 192, 192), rgb(0, 0, 0), kDefaultFont, "Indice", true},
-    {"Frame1", Kind::Picture, 16, 56, 465, 489, rgb(255, 255, 255), rgb(0, 0, 0), kDefaultFont, "", true},
+    {"Picture1", Kind::Picture, 152, 112, 101, 63, rgb(192, 192, 192), rgb(0, 0, 0), kDefaultFont,
+     "", true},
+    {"opte", Kind::Check, 16, 8, 65, 25, rgb(192, 192, 192), rgb(0, 0, 0), kDefaultFont, "Exposant",
+     true},
+    {"opti", Kind::Check, 16, 32, 57, 25, rgb(192, 192, 192), rgb(0, 0, 0), kDefaultFont, "Indice",
+     true},
+    {"Frame1", Kind::Picture, 16, 56, 465, 489, rgb(255, 255, 255), rgb(0, 0, 0), kDefaultFont, "",
+     true},
 }};
 // Picture1 (window pixels), opte/opti (Picture1 pixels) and Frame1 (window
 // pixels) are not children of Frame1; they are listed here to keep the whole
@@ -101,6 +162,17 @@ inline constexpr std::array<Control, 48> kCard{{
 
 // The control named `name`; aborts on a name not in the table (a typo).
 const Control &control(const char *name);
+
+// Frame1's drawing area: the panel less its 2-pixel sunken border; the card
+// picture has this size.
+inline constexpr int kFrame1Border = 2;
+inline constexpr QSize kFrame1Inner{465 - 2 * kFrame1Border, 489 - 2 * kFrame1Border};
+
+// The control's rectangle (Left, Top, Width, Height).
+inline constexpr QRect rect(const Control &c)
+{
+    return QRect(c.left, c.top, c.width, c.height);
+}
 
 // Elements of the main window (window pixels).
 inline constexpr QRect kWindowArea{0, 0, 789, 545};
@@ -114,7 +186,7 @@ struct UnitMark {
     const char *unit;
     const char *exponent; // "" when none
 };
-inline constexpr std::array<UnitMark, 5> kUnitMarks{{
-    {0, "g.mol", "-1"}, {1, "kg.m", "-3"}, {3, "°C", ""}, {4, "°C", ""}, {6, "g.L", "-1"}}};
+inline constexpr std::array<UnitMark, 5> kUnitMarks{
+    {{0, "g.mol", "-1"}, {1, "kg.m", "-3"}, {3, "°C", ""}, {4, "°C", ""}, {6, "g.L", "-1"}}};
 
 } // namespace cardlayout

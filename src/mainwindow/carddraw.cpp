@@ -1,0 +1,432 @@
+#include "carddraw.h"
+
+#include "cardlayout.h"
+
+#include <QFile>
+#include <QFontMetrics>
+#include <QHash>
+#include <QPainter>
+#include <QPixmap>
+#include <QSvgRenderer>
+
+#include <cmath>
+
+// The pictures live in this static library: registering them here makes the
+// linker keep them in every program that draws.
+static void registerPictures()
+{
+    Q_INIT_RESOURCE(pictures);
+}
+namespace
+{
+const bool picturesRegistered = (registerPictures(), true);
+}
+
+namespace carddraw
+{
+
+using namespace cardlayout;
+
+namespace
+{
+
+const QColor kWhite(255, 255, 255);
+const QColor kBlack(0, 0, 0);
+
+// Filled rectangle (x1, y1)-(x2, y2), both corners included.
+void fillBox(QPainter &p, int x1, int y1, int x2, int y2, const QColor &colour)
+{
+    p.fillRect(QRect(QPoint(x1, y1), QPoint(x2, y2)).normalized(), colour);
+}
+
+// One-pixel outline through both corners.
+void outlineBox(QPainter &p, int x1, int y1, int x2, int y2, const QColor &colour)
+{
+    fillBox(p, x1, y1, x2, y1, colour);
+    fillBox(p, x1, y2, x2, y2, colour);
+    fillBox(p, x1, y1, x1, y2, colour);
+    fillBox(p, x2, y1, x2, y2, colour);
+}
+
+// Horizontal or vertical line (x1, y1)-(x2, y2), the end point not drawn.
+void straightLine(QPainter &p, int x1, int y1, int x2, int y2, const QColor &colour)
+{
+    if (y1 == y2 && x2 != x1)
+        fillBox(p, x1, y1, x2 > x1 ? x2 - 1 : x2 + 1, y1, colour);
+    else if (x1 == x2 && y2 != y1)
+        fillBox(p, x1, y1, x1, y2 > y1 ? y2 - 1 : y2 + 1, colour);
+}
+
+// Text with its top-left corner at (x, y); returns the x right after it.
+int textAt(QPainter &p, qreal x, qreal y, const QString &text)
+{
+    const QFontMetrics fm(p.font());
+    p.drawText(QPointF(x, y + fm.ascent()), text);
+    return int(x) + fm.horizontalAdvance(text);
+}
+
+// The fonts that are used often, made once.
+struct Fonts {
+    QFont quantity = font(kQuantityFont);
+    QFont exponent = font(kQuantityFont.face, 8, kQuantityFont.bold);
+    QFont formula = font("Arial", 12, false);
+    QFont formulaSmall = font("Arial", 8, false);
+    QFontMetrics quantityMetrics{quantity};
+    QFontMetrics exponentMetrics{exponent};
+    QFontMetrics formulaMetrics{formula};
+    QFontMetrics formulaSmallMetrics{formulaSmall};
+};
+
+const Fonts &fonts()
+{
+    static const Fonts f;
+    return f;
+}
+
+QColor colour(QRgb rgb)
+{
+    return QColor::fromRgb(rgb);
+}
+
+} // namespace
+
+void paintUnitMarks(QPainter &p, const std::array<QRect, 7> &boxes,
+                    const std::array<QString, 7> &texts, int frameWidth)
+{
+    const Fonts &f = fonts();
+    const Control &sample = control("Text3(0)");
+    for (const UnitMark &mark : kUnitMarks) {
+        const QRect &box = boxes[mark.box];
+        const int x = box.x() + box.width();
+        const int y = box.y();
+        p.setPen(colour(sample.fore));
+        fillBox(p, box.x(), y - 2, frameWidth, y + 16, kWhite);
+        if (mark.box == 6 && texts[6] == QLatin1String("miscible"))
+            continue;
+        p.setFont(f.quantity);
+        const QString unit = QString::fromUtf8(mark.unit);
+        p.drawText(x, y + f.quantityMetrics.ascent(), unit);
+        if (*mark.exponent) {
+            const int ex = x + f.quantityMetrics.horizontalAdvance(unit);
+            p.setFont(f.exponent);
+            p.drawText(ex, y - 4 + f.exponentMetrics.ascent(), QString::fromUtf8(mark.exponent));
+        }
+    }
+}
+
+QRgb gradientColour(int i)
+{
+    // nearbyint rounds halves to even under the default rounding mode.
+    const int a = int(std::nearbyint(255.0 - (double(i) / 600.0) * 55.0));
+    const int b = int(std::nearbyint(255.0 - (double(i) / 600.0) * 75.0));
+    return qRgb(a, a, b);
+}
+
+void paintWindowBackground(QPainter &p, const QRect &frame1, int ms1Left)
+{
+    for (int i = 0; i <= 600; ++i)
+        straightLine(p, 0, i, 800, i, colour(gradientColour(i)));
+    const int left = frame1.x();
+    const int top = frame1.y();
+    fillBox(p, left + 3, top + 3, left + frame1.width() + 3, top + frame1.height() + 3,
+            QColor(128, 128, 128));
+    p.setFont(font("MS Sans Serif", 12, true));
+    const QString heading = QStringLiteral("Critère de tri :");
+    p.setPen(QColor(192, 192, 192));
+    textAt(p, ms1Left + 1, 104, heading);
+    p.setPen(QColor(128, 128, 0));
+    textAt(p, ms1Left, 103, heading);
+}
+
+void paintBevel(QPainter &p)
+{
+    const QColor grey(128, 128, 128);
+    outlineBox(p, 0, 0, 100, 62, kBlack);
+    outlineBox(p, 1, 1, 99, 61, kWhite);
+    outlineBox(p, 2, 2, 99, 61, grey);
+    outlineBox(p, 2, 2, 98, 60, kWhite);
+    straightLine(p, 3, 60, 99, 60, grey);
+    straightLine(p, 98, 3, 98, 61, grey);
+}
+
+const formula::Metrics &formulaMetrics()
+{
+    static const formula::Metrics metrics{
+        [](const QString &text, bool small) {
+            const Fonts &f = fonts();
+            return (small ? f.formulaSmallMetrics : f.formulaMetrics).horizontalAdvance(text);
+        },
+        fonts().formulaMetrics.height()};
+    return metrics;
+}
+
+void paintFormulaLayout(QPainter &p, const formula::Layout &layout, const QSize &size)
+{
+    const Control &picture2 = control("Picture2");
+    const Fonts &f = fonts();
+    p.fillRect(QRect(QPoint(0, 0), size), colour(*picture2.back));
+    p.setPen(colour(picture2.fore));
+    for (const formula::Glyph &g : layout.glyphs) {
+        if (g.ch.isEmpty())
+            continue;
+        const bool small = g.level != formula::Level::Normal;
+        p.setFont(small ? f.formulaSmall : f.formula);
+        p.drawText(g.x, g.y + (small ? f.formulaSmallMetrics : f.formulaMetrics).ascent(), g.ch);
+    }
+}
+
+void paintFormula(QPainter &p, const QString &markup, const QSize &size)
+{
+    paintFormulaLayout(p, formula::layout(markup, formulaMetrics(), size), size);
+}
+
+QPixmap picture(const QString &resource, const QSize &size)
+{
+    static QHash<QString, QPixmap> cache;
+    const QString key = resource + QLatin1Char('@') + QString::number(size.width()) +
+                        QLatin1Char('x') + QString::number(size.height());
+    auto it = cache.constFind(key);
+    if (it != cache.constEnd())
+        return *it;
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QSvgRenderer renderer(resource);
+    if (renderer.isValid()) {
+        QPainter p(&image);
+        renderer.render(&p, QRectF(QPointF(0, 0), QSizeF(size)));
+    }
+    QPixmap pixmap = QPixmap::fromImage(image);
+    cache.insert(key, pixmap);
+    return pixmap;
+}
+
+QIcon buttonIcon(const QString &name)
+{
+    // Names of the freedesktop icon naming specification.
+    static const QHash<QString, QString> themeNames{
+        {QStringLiteral("btn-fermer"), QStringLiteral("application-exit")},
+        {QStringLiteral("btn-aide"), QStringLiteral("help-contents")},
+        {QStringLiteral("btn-cours"), QStringLiteral("help-faq")},
+        {QStringLiteral("btn-calculatrice"), QStringLiteral("accessories-calculator")},
+        {QStringLiteral("btn-imprimer"), QStringLiteral("document-print")},
+        {QStringLiteral("btn-copier"), QStringLiteral("edit-copy")},
+        {QStringLiteral("btn-exporter"), QStringLiteral("mail-send")},
+        {QStringLiteral("btn-importer"), QStringLiteral("mail-receive")},
+        {QStringLiteral("btn-enregistrer"), QStringLiteral("document-save")},
+        {QStringLiteral("btn-ouvrir"), QStringLiteral("document-open")},
+        {QStringLiteral("btn-enlever"), QStringLiteral("edit-delete")},
+        {QStringLiteral("btn-valider"), QStringLiteral("dialog-ok")},
+        {QStringLiteral("btn-nouveau"), QStringLiteral("document-new")},
+        {QStringLiteral("exp-annuler"), QStringLiteral("dialog-cancel")},
+        {QStringLiteral("exp-parametres"), QStringLiteral("preferences-system")},
+        {QStringLiteral("exp-expedier"), QStringLiteral("mail-send")},
+    };
+    const QString resource = QStringLiteral(":/pictures/") + name + QStringLiteral(".svg");
+    QIcon ours;
+    if (QFile::exists(resource))
+        ours = QIcon(resource);
+    const QString themeName = themeNames.value(name);
+    if (!themeName.isEmpty() && QIcon::hasThemeIcon(themeName))
+        return QIcon::fromTheme(themeName, ours);
+    return ours;
+}
+
+QCursor quantityCursor()
+{
+    return QCursor(picture(QStringLiteral(":/pictures/pointeur.svg"), QSize(32, 32)), 2, 29);
+}
+
+QString pollutionSentence(const CardView &view)
+{
+    QString s;
+    if (view.nonPolluant)
+        s = QStringLiteral("Non polluant");
+    if (view.risquePollution) {
+        s = QStringLiteral("Risque de pollution pour");
+        if (view.polu[0])
+            s += QStringLiteral(" l'air,");
+        if (view.polu[1])
+            s += QStringLiteral(" l'eau,");
+        if (view.polu[2])
+            s += QStringLiteral(" la terre,");
+        if (s.endsWith(QLatin1Char(',')))
+            s.chop(1);
+        s += QLatin1Char('.');
+    }
+    return s;
+}
+
+QStringList wrapAspect(const QString &text, int width,
+                       const std::function<int(const QString &)> &textWidth, int maxLines)
+{
+    QStringList lines;
+    QString t = text;
+    while (lines.size() < std::max(1, maxLines)) {
+        const int lineFeed = t.indexOf(QLatin1Char('\n'));
+        if (lineFeed < 0 && textWidth(t) < width) {
+            if (!t.isEmpty())
+                lines << t;
+            break;
+        }
+        // k: the number of characters of the line, its break included.
+        int k = 0;
+        if (lineFeed >= 0) {
+            k = lineFeed + 1;
+        } else {
+            for (int i = 0; i < t.size(); ++i) {
+                if (t[i] == QLatin1Char(' ') && textWidth(t.left(i + 1)) < width)
+                    k = i + 1;
+            }
+            if (k == 0) {
+                for (int i = 1; i <= t.size() && textWidth(t.left(i)) < width; ++i)
+                    k = i;
+            }
+        }
+        QString line = t.left(k);
+        if (line.endsWith(QLatin1Char('\n'))) {
+            line.chop(1);
+            if (line.endsWith(QLatin1Char('\r')))
+                line.chop(1);
+        }
+        lines << line;
+        t = t.mid(k);
+    }
+    return lines;
+}
+
+int aspectMaxLines(int height, int lineHeight)
+{
+    // After n lines the next is printed while height > (n + 1) * lineHeight.
+    int n = 1;
+    while (lineHeight > 0 && height > (n + 1) * lineHeight)
+        ++n;
+    return n;
+}
+
+namespace
+{
+
+QRect viewRect(const QRect &fromView, const char *name)
+{
+    return fromView.isEmpty() ? rect(control(name)) : fromView;
+}
+
+// A label: its background when opaque, then its caption from its top-left
+// corner (alignment left), not clipped to its width.
+void dessinelabel(QPainter &p, const Control &c, const QRect &r, const QString &caption)
+{
+    if (c.opaque && c.back)
+        fillBox(p, r.x(), r.y(), r.x() + r.width(), r.y() + r.height(), colour(*c.back));
+    p.setFont(font(c.font));
+    p.setPen(colour(c.fore));
+    textAt(p, r.x(), r.y(), caption);
+}
+
+// A text box: its background, then its text on one line.
+void dessinetexte(QPainter &p, const Control &c, const QRect &r, const QString &text)
+{
+    fillBox(p, r.x(), r.y(), r.x() + r.width(), r.y() + r.height(),
+            c.back ? colour(*c.back) : kWhite);
+    p.setFont(font(c.font));
+    p.setPen(colour(c.fore));
+    textAt(p, r.x(), r.y(), text);
+}
+
+void drawPicture(QPainter &p, const Control &c)
+{
+    p.drawPixmap(c.left, c.top, picture(QString::fromUtf8(c.caption), QSize(c.width, c.height)));
+}
+
+} // namespace
+
+QImage creimage(const CardView &view)
+{
+    const QSize size = kFrame1Inner;
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour(*control("Frame1").back));
+    QPainter p(&image);
+
+    std::array<QRect, 7> boxes;
+    std::array<QRect, 7> labels;
+    for (int k = 0; k < 7; ++k) {
+        const QByteArray index = '(' + QByteArray::number(k) + ')';
+        boxes[k] = viewRect(view.quantityBoxes[k], ("Text3" + index).constData());
+        labels[k] = viewRect(view.quantityLabels[k], ("Label4" + index).constData());
+    }
+
+    paintUnitMarks(p, boxes, view.quantites, size.width());
+
+    for (const char *name : {"Label1", "Label3", "Label2"}) {
+        const Control &c = control(name);
+        dessinelabel(p, c, rect(c), QString::fromUtf8(c.caption));
+    }
+    const Control &text4 = control("Text4");
+    dessinetexte(p, text4, rect(text4), view.nom);
+    for (int k = 0; k < 7; ++k) {
+        const Control &c = control(("Label4(" + QByteArray::number(k) + ')').constData());
+        const QString caption = k == 2 ? view.densityCaption : QString::fromUtf8(c.caption);
+        dessinelabel(p, c, labels[k], caption);
+    }
+
+    // The formula, and one more row of its blue band below it.
+    const Control &picture2 = control("Picture2");
+    p.save();
+    p.translate(picture2.left, picture2.top);
+    p.setClipRect(QRect(0, 0, picture2.width, picture2.height));
+    paintFormula(p, view.formule, QSize(picture2.width, picture2.height));
+    p.restore();
+    straightLine(p, picture2.left, picture2.top + picture2.height, picture2.left + picture2.width,
+                 picture2.top + picture2.height, colour(*picture2.back));
+
+    // The organic/inorganic word, vertically centred in the green box.
+    const Control &frame2 = control("Frame2");
+    fillBox(p, frame2.left, frame2.top, frame2.left + frame2.width, frame2.top + frame2.height,
+            colour(*frame2.back));
+    p.setFont(font(kDefaultFont.face, 10, true));
+    p.setPen(kBlack);
+    const qreal wordY = frame2.top + (frame2.height - QFontMetrics(p.font()).height()) / 2.0;
+    if (view.organique)
+        textAt(p, frame2.left + 8, wordY, QStringLiteral("Organique"));
+    else if (view.inorganique)
+        textAt(p, frame2.left + 8, wordY, QStringLiteral("Inorganique"));
+
+    for (const char *name : {"Image1", "Image3", "Image4", "Image5", "Image6", "Image7"})
+        drawPicture(p, control(name));
+    for (int i = 0; i < 4; ++i) {
+        if (view.hazards[i])
+            drawPicture(p, control(("Image8(" + QByteArray::number(i) + ')').constData()));
+    }
+
+    for (int k = 0; k < 7; ++k) {
+        const Control &c = control(("Text3(" + QByteArray::number(k) + ')').constData());
+        dessinetexte(p, c, boxes[k], view.quantites[k]);
+    }
+
+    // The pollution sentence stands where Label5 is on screen.
+    const Control &label5 = control("Label5");
+    p.setFont(font(kQuantityFont.face, 10, false));
+    p.setPen(kBlack);
+    textAt(p, label5.left, control("Image5").top + 9, pollutionSentence(view));
+
+    // The aspect, wrapped to its box.
+    const Control &text2 = control("Text2");
+    fillBox(p, text2.left, text2.top, text2.left + text2.width, text2.top + text2.height,
+            colour(*text2.back));
+    const QFont aspectFont = font(text2.font);
+    const QFontMetrics fm(aspectFont);
+    p.setFont(aspectFont);
+    p.setPen(colour(text2.fore));
+    const QStringList lines = wrapAspect(
+        view.aspect, text2.width, [&fm](const QString &s) { return fm.horizontalAdvance(s); },
+        aspectMaxLines(text2.height, fm.height()));
+    int y = text2.top;
+    for (const QString &line : lines) {
+        textAt(p, text2.left, y, line);
+        y += fm.height();
+    }
+
+    outlineBox(p, 0, 0, size.width() - 1, size.height() - 1, kBlack);
+    return image;
+}
+
+} // namespace carddraw

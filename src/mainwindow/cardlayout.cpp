@@ -1,0 +1,47 @@
+#include "cardlayout.h"
+
+#include <QtGlobal>
+
+#include <cmath>
+#include <cstring>
+
+namespace cardlayout
+{
+
+namespace
+{
+
+QString installedFamily(const char *face)
+{
+    if (qstricmp(face, "Times new roman") == 0)
+        return QStringLiteral("Liberation Serif");
+    // "MS Sans Serif" and "Arial" alike.
+    return QStringLiteral("Liberation Sans");
+}
+
+} // namespace
+
+QFont font(const char *face, double points, bool bold)
+{
+    QFont f(installedFamily(face));
+    f.setPixelSize(int(std::lround(points * 96.0 / 72.0)));
+    f.setBold(bold);
+    f.setStyleHint(qstricmp(face, "Times new roman") == 0 ? QFont::Serif : QFont::SansSerif);
+    return f;
+}
+
+QFont font(const FontSpec &spec)
+{
+    return font(spec.face, spec.points, spec.bold);
+}
+
+const Control &control(const char *name)
+{
+    for (const Control &c : kCard) {
+        if (std::strcmp(c.name, name) == 0)
+            return c;
+    }
+    qFatal("cardlayout: no control named %s", name);
+}
+
+} // namespace cardlayout
