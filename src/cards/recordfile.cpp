@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <random>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -77,6 +78,52 @@ std::string tempSuffix()
     for (int i = 0; i < 8; ++i)
         s += digits[rng() % (sizeof digits - 1)];
     return s;
+}
+
+// Temporary files of a save are named "." + file name + "." + writer's
+// process id + "-" + 8 random characters + ".tmp", so that a later save can
+// tell a leftover of a killed writer from the file of a save in progress.
+std::string tempPrefix(const fs::path &target)
+{
+    return "." + target.filename().string() + ".";
+}
+
+std::string tempName(const fs::path &target)
+{
+    return tempPrefix(target) + std::to_string(::getpid()) + "-" + tempSuffix() + ".tmp";
+}
+
+// Removes the temporary files that writers of `target` killed in the middle
+// of a save left behind (their process no longer exists). Nothing reads them;
+// this only keeps them from piling up. A file whose writer still runs, or
+// whose name does not follow the pattern exactly, is left alone.
+void removeStaleTemps(const fs::path &dir, const fs::path &target)
+{
+    const std::string prefix = tempPrefix(target);
+    const std::string suffix = ".tmp";
+    std::error_code ec;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() <= prefix.size() + suffix.size() ||
+            name.compare(0, prefix.size(), prefix) != 0 ||
+            name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+            continue;
+        const std::string middle =
+            name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
+        const auto dash = middle.find('-');
+        if (dash == 0 || dash == std::string::npos || dash > 9 || middle.size() != dash + 9)
+            continue;
+        long pid = 0;
+        bool digits = true;
+        for (std::size_t i = 0; i < dash; ++i) {
+            digits = digits && middle[i] >= '0' && middle[i] <= '9';
+            pid = pid * 10 + (middle[i] - '0');
+        }
+        if (!digits || pid <= 0 || pid == ::getpid())
+            continue;
+        if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+            ::unlink(it->path().c_str());
+    }
 }
 
 } // namespace
@@ -209,7 +256,7 @@ IoError RecordFile::save(const fs::path &path) const
     fs::path temp;
     int raw = -1;
     for (int attempt = 0; attempt < 100 && raw < 0; ++attempt) {
-        temp = dir / ("." + target.filename().string() + "." + tempSuffix() + ".tmp");
+        temp = dir / tempName(target);
         raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (raw < 0 && errno != EEXIST)
             return IoError::Write;
@@ -234,6 +281,7 @@ IoError RecordFile::save(const fs::path &path) const
         ::fsync(dfd);
         ::close(dfd);
     }
+    removeStaleTemps(dir, target);
     return IoError::None;
 }
 
