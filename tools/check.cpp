@@ -1,0 +1,115 @@
+#include "common.h"
+#include "cp1252.h"
+#include "database.h"
+#include "subcommand.h"
+
+#include <iostream>
+#include <map>
+
+namespace outil
+{
+
+namespace
+{
+
+std::string where(int record)
+{
+    const int slot = (record - 1) / 11;
+    const int field = (record - 1) % 11 + 1;
+    return "enregistrement " + std::to_string(record) + " (emplacement " + std::to_string(slot) +
+           ", " + std::string(kColumns[static_cast<std::size_t>(field - 1)]) + ")";
+}
+
+int runCheck(const std::vector<std::string> &args)
+{
+    const std::filesystem::path db = args[0];
+    cards::RecordFile file;
+    if (!loadExisting(db, file))
+        return kBadFile;
+    std::ostream &out = std::cout;
+    out << "Vérification de " << guillemets(db.string()) << " (" << file.bytes().size()
+        << " octets)\n";
+
+    // Every record, stale ones included.
+    bool damaged = false;
+    const int records = std::min(file.recordCount(), cards::kMaxRecord);
+    std::string text;
+    for (int n = 1; n <= records; ++n) {
+        if (file.readBytes(n, text) == cards::IoError::Damaged) {
+            const std::size_t off = static_cast<std::size_t>(n - 1) * cards::kRecordSize;
+            const unsigned lo = static_cast<unsigned char>(file.bytes()[off]);
+            const unsigned hi = off + 1 < file.bytes().size()
+                                    ? static_cast<unsigned char>(file.bytes()[off + 1])
+                                    : 0u;
+            out << "  endommagé : " << where(n) << ", longueur " << (lo | (hi << 8))
+                << (n == file.recordCount() && (lo | (hi << 8)) <= 126
+                        ? " (texte coupé par la fin du fichier)\n"
+                        : " (au-delà de 126)\n");
+            damaged = true;
+        }
+    }
+    if (file.bytes().size() % cards::kRecordSize != 0)
+        out << "  remarque : le dernier enregistrement est incomplet ("
+            << file.bytes().size() % cards::kRecordSize << " octets sur 128)\n";
+    if (file.recordCount() > cards::kMaxRecord)
+        out << "  remarque : le fichier dépasse 32767 enregistrements ; la suite n'est jamais "
+               "lue\n";
+
+    cards::IoError e;
+    const int count = cards::image::countCards(file, &e);
+    if (e != cards::IoError::None)
+        out << "  la fin de la base n'a pu être trouvée : " << describe(e)
+            << " au nom de l'emplacement " << count << "\n";
+
+    std::map<std::string, int> first;
+    for (int slot = 0; slot < count; ++slot) {
+        cards::carte card;
+        if (cards::image::readCard(file, slot, card) != cards::IoError::None)
+            continue; // already reported
+        const std::string id = "emplacement " + std::to_string(slot) + " " + guillemets(card.nom());
+        if (const auto [it, fresh] = first.emplace(card.nom(), slot); !fresh)
+            out << "  nom en double : " << id << ", déjà à l'emplacement " << it->second
+                << " (la liste montre toujours le premier)\n";
+        const std::string &d = card.drapeaux();
+        if (cards::utf8Length(d) == 9)
+            out << "  drapeaux de neuf caractères : " << id << " " << guillemets(d)
+                << " (complétés par « 0 » à la première consultation)\n";
+        else if (d.size() != 10 || d.find_first_not_of("0123456789") != std::string::npos)
+            out << "  drapeaux inattendus : " << id << " " << guillemets(d) << "\n";
+    }
+
+    if (e == cards::IoError::None) {
+        // The slot that ends the database, and any named slots behind it.
+        std::string nom;
+        file.read(11 * count + 1, nom);
+        if (!nom.empty())
+            out << "  l'emplacement " << count << " a un nom fait d'espaces " << guillemets(nom)
+                << " : il termine la base\n";
+        std::vector<int> hidden;
+        for (int slot = count + 1; 11 * slot + 1 <= records; ++slot) {
+            if (file.read(11 * slot + 1, nom) == cards::IoError::None && !cards::isBlank(nom))
+                hidden.push_back(slot);
+        }
+        if (!hidden.empty()) {
+            out << "  " << hidden.size()
+                << " emplacement(s) avec un nom suivent la fin de la base et n'en font pas partie "
+                   ":";
+            for (std::size_t i = 0; i < hidden.size() && i < 20; ++i)
+                out << ' ' << hidden[i];
+            out << (hidden.size() > 20 ? " ...\n" : "\n");
+        }
+    }
+
+    out << count << " carte(s)" << (damaged ? " ; fichier endommagé.\n" : ".\n");
+    return damaged || e != cards::IoError::None ? kBadFile : kOk;
+}
+
+const Register reg{
+    {"check", "BASE",
+     "vérifie une base : enregistrements endommagés, noms en double, drapeaux de neuf "
+     "caractères, fin de base prématurée, nombre de cartes.",
+     1, 1, runCheck}};
+
+} // namespace
+
+} // namespace outil

@@ -1,0 +1,88 @@
+#include "common.h"
+
+#include "subcommand.h"
+
+#include <system_error>
+
+namespace outil
+{
+
+std::string_view label(int field)
+{
+    return kLabels.at(static_cast<std::size_t>(field - 1));
+}
+
+std::string describe(cards::IoError e)
+{
+    using cards::IoError;
+    switch (e) {
+    case IoError::None:
+        return "aucune erreur";
+    case IoError::Open:
+        return "lecture impossible";
+    case IoError::Write:
+        return "écriture impossible (vérifier le lecteur et les protections en écriture)";
+    case IoError::Damaged:
+        return "enregistrement endommagé (longueur supérieure à 126 ou texte tronqué)";
+    case IoError::TooLong:
+        return "texte de plus de 126 caractères";
+    case IoError::Unencodable:
+        return "caractère que Windows-1252 ne peut pas représenter";
+    case IoError::RecordNumber:
+        return "numéro d'enregistrement au-delà de 32767";
+    }
+    return "erreur inconnue";
+}
+
+std::string guillemets(std::string_view text)
+{
+    return "« " + std::string(text) + " »";
+}
+
+bool loadExisting(const std::filesystem::path &path, cards::RecordFile &out)
+{
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) {
+        fileError("le fichier " + guillemets(path.string()) + " n'existe pas.");
+        return false;
+    }
+    if (const cards::IoError e = cards::RecordFile::load(path, out); e != cards::IoError::None) {
+        fileError(guillemets(path.string()) + " : " + describe(e) + ".");
+        return false;
+    }
+    return true;
+}
+
+std::string describeFlags(std::string_view drapeaux)
+{
+    const cards::Flags f = cards::decodeFlags(drapeaux);
+    std::string s;
+    const auto add = [&s](std::string_view word, std::string_view sep = ", ") {
+        if (!s.empty())
+            s += sep;
+        s += word;
+    };
+    if (f.organique())
+        add("organique");
+    if (f.inorganique())
+        add("inorganique");
+    static constexpr std::array<std::string_view, 4> hazards = {"inflammable", "corrosive",
+                                                                "nocive ou irritante", "toxique"};
+    for (int k = 0; k < 4; ++k) {
+        if (f.hazard(k) == 1)
+            add(hazards[static_cast<std::size_t>(k)]);
+    }
+    static constexpr std::array<std::string_view, 3> targets = {"l'air", "l'eau", "le sol"};
+    std::string pollution;
+    for (int k = 0; k < 3; ++k) {
+        if (f.pollution(k) == 1)
+            pollution +=
+                (pollution.empty() ? "" : ", ") + std::string(targets[static_cast<std::size_t>(k)]);
+    }
+    add(pollution.empty() ? "non polluant" : "risque de pollution pour : " + pollution, " ; ");
+    if (f.locked())
+        add("verrouillée", " ; ");
+    return s;
+}
+
+} // namespace outil
