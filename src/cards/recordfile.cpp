@@ -205,7 +205,8 @@ IoError RecordFile::writeBytes(int n, std::string_view cp1252)
     char *rec = bytes_.data() + off;
     rec[0] = static_cast<char>(cp1252.size() & 0xFF);
     rec[1] = static_cast<char>(cp1252.size() >> 8);
-    std::memcpy(rec + 2, cp1252.data(), cp1252.size());
+    if (!cp1252.empty()) // an empty view may hold no pointer at all
+        std::memcpy(rec + 2, cp1252.data(), cp1252.size());
     std::memset(rec + 2 + cp1252.size(), 0, kRecordSize - 2 - cp1252.size());
     return IoError::None;
 }
