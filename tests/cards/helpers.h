@@ -12,6 +12,11 @@
 #include <string_view>
 #include <unistd.h>
 
+inline QByteArray q(const std::string &s)
+{
+    return QByteArray::fromStdString(s);
+}
+
 // Bytes built from the record layout itself (16-bit little-endian length,
 // Windows-1252 text, zero filler to 128 bytes), independent of the code under test.
 inline std::string rec(std::string_view cp1252)

@@ -19,11 +19,6 @@ char *toString(IoError e);
 char *toString(DbMessage m);
 } // namespace cards
 
-inline QByteArray q(const std::string &s)
-{
-    return QByteArray::fromStdString(s);
-}
-
 class TextTest : public QObject
 {
     Q_OBJECT

@@ -1,0 +1,308 @@
+#include "database.h"
+#include "helpers.h"
+
+#include <QProcess>
+#include <QTest>
+
+using namespace cards;
+
+namespace
+{
+
+const QByteArray kHeader = "nom,formule,drapeaux,aspect,massemolaire,massevolumique,densite,"
+                           "ebullition,fusion,indice,solubilite,reference\n";
+
+struct Run {
+    int code = -1;
+    QByteArray out, err;
+};
+
+Run tool(const QStringList &args)
+{
+    QProcess p;
+    p.start(CARTES_OUTIL, args);
+    p.closeWriteChannel();
+    if (!p.waitForFinished(60000))
+        return {};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            p.readAllStandardError()};
+}
+
+QString str(const std::filesystem::path &p)
+{
+    return QString::fromStdString(p.string());
+}
+
+QByteArray line(const QByteArray &nom, const QByteArray &aspect = "liquide")
+{
+    return nom + ",H#2O,0100000000," + aspect + ",18,1000,1,100,0,\"1,33\",,\n";
+}
+
+} // namespace
+
+class ToolTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        dir_ = std::make_unique<QTemporaryDir>();
+        db_ = pathIn(*dir_, "ESPCHIMIQUES.ZYP");
+        csv_ = pathIn(*dir_, "a.csv");
+    }
+
+    void badArguments_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no command") << QStringList{} << 2 << "commande manquante";
+        QTest::newRow("unknown command") << QStringList{"exporter"} << 2 << "commande inconnue";
+        QTest::newRow("export without base") << QStringList{"export"} << 2 << "nombre d'arguments";
+        QTest::newRow("import with one file")
+            << QStringList{"import", "a.csv"} << 2 << "nombre d'arguments";
+        QTest::newRow("show with two files")
+            << QStringList{"show", "a", "b"} << 2 << "nombre d'arguments";
+        QTest::newRow("export missing base")
+            << QStringList{"export", "@/no.ZYP"} << 1 << "n'existe pas";
+        QTest::newRow("check missing base")
+            << QStringList{"check", "@/no.ZYP"} << 1 << "n'existe pas";
+        QTest::newRow("show missing file")
+            << QStringList{"show", "@/no.CAR"} << 1 << "n'existe pas";
+        QTest::newRow("import missing csv")
+            << QStringList{"import", "@/no.csv", "@/DB"} << 1 << "impossible de lire";
+        QTest::newRow("check a directory")
+            << QStringList{"check", "@"} << 1 << "lecture impossible";
+    }
+
+    void badArguments()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        QFETCH(QString, message);
+        for (QString &a : args)
+            a.replace("@", dir_->path());
+        const Run r = tool(args);
+        QCOMPARE(r.code, code);
+        QVERIFY2(QString::fromUtf8(r.err).contains(message), r.err);
+        QVERIFY(!std::filesystem::exists(pathIn(*dir_, "DB")));
+    }
+
+    void roundTrip()
+    {
+        // Quotes, commas, a line break, accents, untrimmed names, CRLF lines.
+        const QByteArray csv =
+            kHeader +
+            "Eau,H#2O,0100000100,\"liquide, \"\"pur\"\"\",18,1000,1,100,0,\"1,33\",,CRC\r\n"
+            "\" Eau \",H#2O,0100000000,\"deux\nlignes\",,,,,,,miscible,\n"
+            "Éthanol,C#2H#6O,1010000001,incolore à 20 °C,\"46,07\",789,,,-114,,miscible,\n";
+        writeFile(csv_, csv.toStdString());
+        Run r = tool({"import", str(csv_), str(db_)});
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.err.isEmpty(), r.err);
+
+        const std::string expected =
+            rec("Eau") + rec("H#2O") + rec("0100000100") + rec("liquide, \"pur\"") + rec("18") +
+            rec("1000") + rec("1") + rec("100") + rec("0") + rec("1,33") + rec("") + rec(" Eau ") +
+            rec("H#2O") + rec("0100000000") + rec("deux\nlignes") + rec("") + rec("") + rec("") +
+            rec("") + rec("") + rec("") + rec("miscible") + rec("\xC9thanol") + rec("C#2H#6O") +
+            rec("1010000001") +
+            rec("incolore \xE0 20 \xB0"
+                "C") +
+            rec("46,07") + rec("789") + rec("") + rec("") + rec("-114") + rec("") + rec("miscible");
+        QCOMPARE(q(readFile(db_)), q(expected));
+
+        r = tool({"export", str(db_)});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(
+            r.out,
+            kHeader +
+                "Eau,H#2O,0100000100,\"liquide, \"\"pur\"\"\",18,1000,1,100,0,\"1,33\",,\n"
+                "\" Eau \",H#2O,0100000000,\"deux\nlignes\",,,,,,,miscible,\n"
+                "Éthanol,C#2H#6O,1010000001,incolore à 20 °C,\"46,07\",789,,,-114,,miscible,\n");
+
+        const auto again = pathIn(*dir_, "again.ZYP");
+        writeFile(csv_, r.out.toStdString());
+        QCOMPARE(tool({"import", str(csv_), str(again)}).code, 0);
+        QVERIFY(readFile(again) == expected);
+
+        r = tool({"check", str(db_)});
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.out.endsWith("\n3 carte(s).\n"), r.out);
+    }
+
+    void importRefuses_data()
+    {
+        QTest::addColumn<QByteArray>("line3");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("blank name") << line("   ") << "doit avoir un nom";
+        QTest::newRow("name in the base") << line("Eau") << "avec ce nom dans la base";
+        QTest::newRow("name earlier in the file") << line("Sel") << "avec ce nom à la ligne 2";
+        QTest::newRow("127 characters")
+            << line("Or", QByteArray(127, 'a')) << "dépasse 126 caractères";
+        QTest::newRow("arrow") << line("Or", "a→b") << "« → », un caractère que Windows-1252";
+        QTest::newRow("emoji name") << line("Or \xF0\x9F\x98\x80") << "Windows-1252";
+        QTest::newRow("invalid UTF-8") << line("Caf\xE9") << "UTF-8 valide";
+        QTest::newRow("short flag string")
+            << QByteArray("Or,Au,010,,,,,,,,,\n") << "dix caractères 0 ou 1";
+        QTest::newRow("organic and inorganic")
+            << QByteArray("Or,Au,1100000000,,,,,,,,,\n") << "au plus un des deux premiers";
+        QTest::newRow("missing columns") << QByteArray("Or,Au\n") << "2 champs au lieu de 12";
+        QTest::newRow("quote never closed")
+            << QByteArray("\"Or,Au,0000000000,,,,,,,,,\n") << "guillemet ouvert à la ligne 3";
+        QTest::newRow("text after a quote")
+            << QByteArray("\"Or\"x,Au,0000000000,,,,,,,,,\n") << "après le guillemet fermant";
+    }
+
+    void importRefuses()
+    {
+        QFETCH(QByteArray, line3);
+        QFETCH(QString, reason);
+        writeFile(csv_, (kHeader + line("Eau")).toStdString());
+        QCOMPARE(tool({"import", str(csv_), str(db_)}).code, 0);
+        const std::string before = readFile(db_);
+
+        writeFile(csv_, (kHeader + line("Sel") + line3).toStdString());
+        const Run r = tool({"import", str(csv_), str(db_)});
+        QCOMPARE(r.code, 1);
+        const QString err = QString::fromUtf8(r.err);
+        QVERIFY2(err.contains("ligne 3 refusée : ") && err.contains(reason), r.err);
+        QVERIFY2(!err.contains("ligne 2") || reason.contains("ligne 2"), r.err);
+        QVERIFY(err.contains("1 ligne(s) refusée(s)"));
+        QVERIFY(readFile(db_) == before);
+        QCOMPARE(entryCount(*dir_), 2);
+    }
+
+    void importGoesToFirstFreeSlots()
+    {
+        // A name of spaces ends the base: the stale card behind it is no card.
+        writeFile(db_, slotBytes("A") + slotBytes("  ") + slotBytes("Stale", "s") + slotBytes("") +
+                           slotBytes("C"));
+        writeFile(csv_, (kHeader + line("Stale") + line("A ")).toStdString());
+        QCOMPARE(tool({"import", str(csv_), str(db_)}).code, 0);
+        const ListResult l = Database(db_).list(kNom);
+        QCOMPARE(l.cards.size(), std::size_t(3));
+        QCOMPARE(q(l.cards[1].nom), QByteArray("Stale"));
+        QCOMPARE(q(l.cards[2].nom), QByteArray("A "));
+        QCOMPARE(q(readFile(db_).substr(3 * 11 * 128)), q(slotBytes("") + slotBytes("C")));
+    }
+
+    void importStopsAtTheLimit()
+    {
+        std::string bytes;
+        for (int i = 0; i < kMaxCards - 1; ++i)
+            bytes += slotBytes("n" + std::to_string(i));
+        writeFile(db_, bytes);
+        writeFile(csv_, (kHeader + line("Last") + line("One more")).toStdString());
+        const Run r = tool({"import", str(csv_), str(db_)});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(QString::fromUtf8(r.err).contains("ligne 3 refusée : la base est pleine"), r.err);
+        QVERIFY(readFile(db_) == bytes);
+
+        writeFile(csv_, (kHeader + line("Last")).toStdString());
+        QCOMPARE(tool({"import", str(csv_), str(db_)}).code, 0);
+        QCOMPARE(Database(db_).list(kNom).cards.size(), std::size_t(kMaxCards));
+    }
+
+    void check_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QStringList>("report");
+        const auto b = [](const std::string &s) { return QByteArray::fromStdString(s); };
+        std::string nine = slotBytes("B");
+        nine.replace(2 * 128, 128, rec("101000000"));
+        QTest::newRow("sound") << b(slotBytes("A") + slotBytes("B")) << 0
+                               << QStringList{"2 carte(s)."};
+        QTest::newRow("damaged stale record")
+            << b(slotBytes("A") + slotBytes("") + rawRec(200)) << 1
+            << QStringList{"endommagé : enregistrement 23 (emplacement 2, nom), longueur 200",
+                           "1 carte(s) ; fichier endommagé."};
+        QTest::newRow("damaged name") << b(slotBytes("A") + rawRec(300)) << 1
+                                      << QStringList{"la fin de la base n'a pu être trouvée"};
+        QTest::newRow("truncated text")
+            << b(slotBytes("A") + rec("Bore").substr(0, 4)) << 1
+            << QStringList{"texte coupé par la fin du fichier", "incomplet (4 octets sur 128)"};
+        QTest::newRow("duplicate names")
+            << b(slotBytes("A") + slotBytes("B") + slotBytes("A")) << 0
+            << QStringList{"nom en double : emplacement 2 « A », déjà à l'emplacement 0"};
+        QTest::newRow("nine-character flags")
+            << b(slotBytes("A") + nine) << 0
+            << QStringList{"neuf caractères : emplacement 1 « B »"};
+        QTest::newRow("cards behind an empty name")
+            << b(slotBytes("A") + slotBytes("") + slotBytes("C") + slotBytes("D")) << 0
+            << QStringList{"2 emplacement(s) avec un nom suivent la fin de la base", "1 carte(s)."};
+        QTest::newRow("slot 0 made of spaces")
+            << b(slotBytes("   ") + slotBytes("C")) << 0
+            << QStringList{"l'emplacement 0 a un nom fait d'espaces", "1 emplacement(s)",
+                           "0 carte(s)."};
+    }
+
+    void check()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(int, code);
+        QFETCH(QStringList, report);
+        writeFile(db_, file.toStdString());
+        const Run r = tool({"check", str(db_)});
+        QCOMPARE(r.code, code);
+        for (const QString &s : report)
+            QVERIFY2(QString::fromUtf8(r.out).contains(s), qPrintable(s + "\n" + r.out));
+        QVERIFY(readFile(db_) == file.toStdString());
+    }
+
+    void show()
+    {
+        const auto car = pathIn(*dir_, "a.CAR");
+        std::string bytes = rec("Carte d'identit\xE9 d'une esp\xE8"
+                                "ce chimique pour le logiciel ZYP") +
+                            rec("\xC9thanol") + rec("C#2H#6O") + rec("101000000");
+        for (int k = 4; k <= 11; ++k)
+            bytes += rec(k == 11 ? "miscible" : "");
+        writeFile(car, bytes);
+        Run r = tool({"show", str(car)});
+        QCOMPARE(r.code, 0);
+        const QString out = QString::fromUtf8(r.out);
+        QVERIFY2(out.startsWith("Nom "), r.out);
+        QVERIFY2(out.contains(" : Éthanol\n"), r.out);
+        QVERIFY2(out.contains(" : 101000000 (organique, inflammable ; non polluant)\n"), r.out);
+        QVERIFY2(out.contains("Solubilité dans l'eau (g/L)") && out.endsWith(" : miscible\n"),
+                 r.out);
+        QVERIFY(readFile(car) == bytes); // shown, not completed
+
+        writeFile(car, slotBytes("Eau"));
+        r = tool({"show", str(car)});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(QString::fromUtf8(r.err).contains("n'est pas un fichier carte : son premier "
+                                                   "enregistrement est « Eau »"),
+                 r.err);
+        writeFile(car, "");
+        QVERIFY(tool({"show", str(car)}).err.contains("le fichier est vide"));
+    }
+
+    void bundledDatabase()
+    {
+        const QByteArray src = qgetenv("CARTES_SOURCE_DIR");
+        const std::filesystem::path csv =
+            std::filesystem::path(src.toStdString()) / "data" / "especes.csv";
+        if (src.isEmpty() || !std::filesystem::exists(csv))
+            QSKIP("data/especes.csv is not there");
+        Run r = tool({"import", str(csv), str(db_)});
+        QVERIFY2(r.code == 0 && r.err.isEmpty(), r.err);
+        r = tool({"check", str(db_)});
+        QVERIFY2(r.code == 0 && r.out.count('\n') == 2, r.out); // nothing to report
+        r = tool({"export", str(db_)});
+        QCOMPARE(r.code, 0);
+        writeFile(csv_, r.out.toStdString());
+        const auto again = pathIn(*dir_, "again.ZYP");
+        QCOMPARE(tool({"import", str(csv_), str(again)}).code, 0);
+        QVERIFY(readFile(again) == readFile(db_));
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::filesystem::path db_, csv_;
+};
+
+QTEST_GUILESS_MAIN(ToolTest)
+#include "tst_tools.moc"
