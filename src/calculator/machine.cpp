@@ -151,13 +151,12 @@ Machine::Machine(platform::Dialogs &dialogs, double &memoire, QWidget *parent)
         C[i]->setObjectName(QStringLiteral("C%1").arg(i));
         connect(angle[i], &QRadioButton::clicked, this, [this, i] {
             keypad_.chooseAngle(i == 1 ? calculator::kRadians : calculator::kDegrees);
+            montre();
         });
         connect(C[i], &QRadioButton::clicked, this, [this, i] {
-            const QString before = z1->text();
             keypad_.chooseFormat(i == 0 ? calculator::Format::Scientific
                                         : calculator::Format::Standard);
-            if (QString::fromStdString(keypad_.display()) != before)
-                montre();
+            montre();
         });
     }
 
@@ -177,6 +176,8 @@ QPushButton *Machine::key(const char *name, const QString &caption, const QStrin
     if (colour.isValid()) {
         QPalette palette = button->palette();
         palette.setColor(QPalette::Button, colour);
+        if (colour == kOperator)
+            palette.setColor(QPalette::ButtonText, Qt::white); // legible on the dark keys
         button->setPalette(palette);
     }
     const std::string control(name);
