@@ -1,0 +1,691 @@
+#include "cardeditor.h"
+
+#include "carddraw.h"
+#include "cardlayout.h"
+#include "dialogs.h"
+#include "formulaeditor.h"
+#include "genericcomparison.h"
+#include "messages.h"
+#include "quantitykeys.h"
+#include "textboxes.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QFocusEvent>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+
+namespace
+{
+
+using cardlayout::Control;
+
+constexpr int kQuantityMaxLength = 100;
+constexpr int kFieldMaxLength = 126;
+constexpr int kQuantityHeight = 17;
+constexpr int kFocusedQuantityWidth = 99;
+const QColor kEditingBack(250, 250, 150);
+const QColor kWhite(255, 255, 255);
+
+const QString kDensiteEau = QStringLiteral("Densité par rapport à l'eau :");
+const QString kDensiteAir = QStringLiteral("Densité par rapport à l'air :");
+
+QString fromUtf8(const std::string &s)
+{
+    return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
+
+std::string toUtf8(const QString &s)
+{
+    return s.toStdString();
+}
+
+// Colours for every state, so that a disabled control (a locked card) reads
+// as well as an enabled one.
+void setColours(QWidget *w, std::optional<QRgb> back, QRgb fore)
+{
+    QPalette pal = w->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        pal.setColor(group, QPalette::WindowText, QColor::fromRgb(fore));
+        pal.setColor(group, QPalette::Text, QColor::fromRgb(fore));
+        pal.setColor(group, QPalette::ButtonText, QColor::fromRgb(fore));
+        if (back) {
+            pal.setColor(group, QPalette::Window, QColor::fromRgb(*back));
+            pal.setColor(group, QPalette::Base, QColor::fromRgb(*back));
+            pal.setColor(group, QPalette::Button, QColor::fromRgb(*back));
+        }
+    }
+    w->setPalette(pal);
+    w->setAutoFillBackground(back.has_value());
+}
+
+void setBack(QWidget *w, const QColor &colour)
+{
+    QPalette pal = w->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        pal.setColor(group, QPalette::Base, colour);
+        pal.setColor(group, QPalette::Window, colour);
+    }
+    w->setPalette(pal);
+}
+
+void place(QWidget *w, const char *name)
+{
+    const Control &c = cardlayout::control(name);
+    w->setObjectName(QString::fromUtf8(name));
+    w->setGeometry(cardlayout::rect(c));
+    w->setFont(cardlayout::font(c.font));
+    setColours(w, c.kind == cardlayout::Kind::Label && !c.opaque ? std::nullopt : c.back, c.fore);
+}
+
+QString caption(const char *name)
+{
+    return QString::fromUtf8(cardlayout::control(name).caption);
+}
+
+QLabel *makeLabel(QWidget *parent, const char *name)
+{
+    auto *label = new QLabel(caption(name), parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    place(label, name);
+    return label;
+}
+
+QLabel *makePicture(QWidget *parent, const char *name)
+{
+    const Control &c = cardlayout::control(name);
+    auto *label = new QLabel(parent);
+    label->setObjectName(QString::fromUtf8(name));
+    label->setGeometry(cardlayout::rect(c));
+    label->setPixmap(carddraw::picture(QString::fromUtf8(c.caption), QSize(c.width, c.height)));
+    return label;
+}
+
+QLineEdit *makeBox(QWidget *parent, const char *name, int maxLength)
+{
+    auto *box = new QLineEdit(parent);
+    place(box, name);
+    box->setFrame(false);
+    box->setMaxLength(maxLength);
+    box->setValidator(new Cp1252Validator(box));
+    box->setTextMargins(0, 0, 0, 0);
+    return box;
+}
+
+template <typename Button> Button *makeButton(QWidget *parent, const char *name)
+{
+    auto *button = new Button(caption(name), parent);
+    place(button, name);
+    return button;
+}
+
+bool checked(const QCheckBox *box)
+{
+    return box->checkState() == Qt::Checked;
+}
+
+// A flag digit as a check box value: 1 checked, 2 greyed, anything else unchecked.
+void setCheckValue(QCheckBox *box, int digit)
+{
+    if (digit == 2) {
+        box->setTristate(true);
+        box->setCheckState(Qt::PartiallyChecked);
+    } else {
+        box->setCheckState(digit == 1 ? Qt::Checked : Qt::Unchecked);
+        box->setTristate(false);
+    }
+}
+
+} // namespace
+
+CardPanel::CardPanel(QWidget *parent) : QWidget(parent)
+{
+    setMouseTracking(true);
+}
+
+void CardPanel::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.fillRect(rect(), kWhite);
+    std::array<QRect, 7> rects;
+    std::array<QString, 7> texts;
+    for (std::size_t k = 0; k < boxes.size(); ++k) {
+        if (!boxes[k])
+            return;
+        rects[k] = boxes[k]->geometry();
+        texts[k] = boxes[k]->text();
+    }
+    carddraw::paintUnitMarks(p, rects, texts, width());
+}
+
+CardEditor::CardEditor(QWidget *window, const QString &appDir, platform::Dialogs &dialogs,
+                       Buttons buttons)
+    : QObject(window), buttons(buttons), appDir_(appDir), dialogs_(dialogs), window_(window)
+{
+    createControls(window);
+    connectControls();
+}
+
+CardEditor::~CardEditor() = default;
+
+cards::Database CardEditor::database() const
+{
+    return cards::Database::inDirectory(QFile::encodeName(appDir_).toStdString());
+}
+
+void CardEditor::createControls(QWidget *window)
+{
+    const Control &frame = cardlayout::control("Frame1");
+    Frame1Border = new QFrame(window);
+    Frame1Border->setObjectName(QStringLiteral("Frame1Border"));
+    Frame1Border->setGeometry(cardlayout::rect(frame));
+    Frame1Border->setFrameShape(QFrame::Panel);
+    Frame1Border->setFrameShadow(QFrame::Sunken);
+    Frame1Border->setLineWidth(cardlayout::kFrame1Border);
+    setColours(Frame1Border, frame.back, frame.fore);
+
+    Frame1 = new CardPanel(Frame1Border);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setGeometry(QRect(QPoint(cardlayout::kFrame1Border, cardlayout::kFrame1Border),
+                              cardlayout::kFrame1Inner));
+    Frame1->setFont(cardlayout::font(frame.font));
+    setColours(Frame1, frame.back, frame.fore);
+
+    Label3 = makeLabel(Frame1, "Label3");
+    Text4 = makeBox(Frame1, "Text4", kFieldMaxLength);
+    Label2 = makeLabel(Frame1, "Label2");
+    formula = new FormulaEditor(Frame1, window, dialogs_);
+
+    Frame2 = new QWidget(Frame1);
+    place(Frame2, "Frame2");
+    Option1 = makeButton<QRadioButton>(Frame2, "Option1");
+    Option2 = makeButton<QRadioButton>(Frame2, "Option2");
+
+    for (int k = 0; k < 4; ++k) {
+        const QByteArray name = "Check1(" + QByteArray::number(k) + ")";
+        Check1[std::size_t(k)] = makeButton<QCheckBox>(Frame1, name.constData());
+    }
+    for (int k = 0; k < 4; ++k) {
+        const QByteArray name = "Image8(" + QByteArray::number(k) + ")";
+        Image8[std::size_t(k)] = makePicture(Frame1, name.constData());
+        Image8[std::size_t(k)]->hide();
+    }
+    Image7 = makePicture(Frame1, "Image7");
+    Label1 = makeLabel(Frame1, "Label1");
+    Text2 = new AspectBox(Frame1);
+    place(Text2, "Text2");
+    Text2->setMaxLength(kFieldMaxLength);
+    Image1 = makePicture(Frame1, "Image1");
+    Image3 = makePicture(Frame1, "Image3");
+    Image6 = makePicture(Frame1, "Image6");
+    Image4 = makePicture(Frame1, "Image4");
+    for (int k = 0; k < 7; ++k) {
+        const QByteArray label = "Label4(" + QByteArray::number(k) + ")";
+        const QByteArray box = "Text3(" + QByteArray::number(k) + ")";
+        Label4[std::size_t(k)] = makeLabel(Frame1, label.constData());
+        Text3[std::size_t(k)] = makeBox(Frame1, box.constData(), kQuantityMaxLength);
+    }
+    Image5 = makePicture(Frame1, "Image5");
+    Label5 = makeLabel(Frame1, "Label5");
+    Option3 = makeButton<QRadioButton>(Frame1, "Option3");
+    Option4 = makeButton<QRadioButton>(Frame1, "Option4");
+    for (int k = 0; k < 3; ++k) {
+        const QByteArray name = "polu(" + QByteArray::number(k) + ")";
+        polu[std::size_t(k)] = makeButton<QCheckBox>(Frame1, name.constData());
+    }
+    verrou = makePicture(Frame1, "verrou");
+    verrou->hide();
+    Frame1->boxes = Text3;
+
+    const QCursor pointer = carddraw::quantityCursor();
+    Text2->viewport()->setCursor(pointer);
+    Text2->installEventFilter(this);
+    for (QLineEdit *box : Text3) {
+        box->setCursor(pointer);
+        box->installEventFilter(this);
+    }
+    for (QLabel *label : {Label3, Label2, Label1})
+        label->installEventFilter(this);
+    for (QLabel *label : Label4)
+        label->installEventFilter(this);
+}
+
+void CardEditor::connectControls()
+{
+    const auto setModifie = [this] { modifie = true; };
+    connect(Text4, &QLineEdit::textChanged, this, setModifie);
+    connect(Text2, &AspectBox::changed, this, setModifie);
+    for (QLineEdit *box : Text3)
+        connect(box, &QLineEdit::textChanged, this, setModifie);
+    connect(formula, &FormulaEditor::rendered, this, setModifie);
+    for (QRadioButton *option : {Option1, Option2}) {
+        connect(option, &QRadioButton::toggled, this, [this](bool on) {
+            if (on)
+                modifie = true;
+        });
+    }
+    for (int k = 0; k < 4; ++k)
+        connect(Check1[std::size_t(k)], &QCheckBox::stateChanged, this,
+                [this, k] { Check1_Click(k); });
+    for (QCheckBox *box : polu)
+        connect(box, &QCheckBox::stateChanged, this, &CardEditor::polu_Click);
+    for (QRadioButton *option : {Option3, Option4})
+        connect(option, &QRadioButton::toggled, this, &CardEditor::pollutionOption_Click);
+}
+
+void CardEditor::layoutQuantityBoxes()
+{
+    for (std::size_t k = 0; k < Text3.size(); ++k) {
+        QLabel *label = Label4[k];
+        const int width =
+            QFontMetrics(label->font()).horizontalAdvance(label->text() + QLatin1Char(' '));
+        label->resize(width, label->height());
+        QLineEdit *box = Text3[k];
+        box->setFrame(false);
+        box->clear();
+        box->setMaxLength(kQuantityMaxLength);
+        box->setGeometry(label->x() + width, box->y(), box->width(), kQuantityHeight);
+    }
+}
+
+void CardEditor::majtext3()
+{
+    double t = 1000;
+    const QString boiling = Text3[3]->text();
+    if (!boiling.trimmed().isEmpty()) {
+        if (const auto value = readDecimalComma(boiling))
+            t = *value;
+    }
+    QLabel *label = Label4[2];
+    label->setText(t < 20 ? kDensiteAir : kDensiteEau);
+    const QFontMetrics metrics(Text3[2]->font());
+    const int width = metrics.horizontalAdvance(label->text() + QLatin1Char(' '));
+    label->resize(width, label->height());
+    Text3[2]->move(label->x() + width, Text3[2]->y());
+    for (QLineEdit *box : Text3)
+        box->resize(QFontMetrics(box->font()).horizontalAdvance(box->text()) + 8, box->height());
+    Frame1->update();
+}
+
+void CardEditor::selectOption(QRadioButton *option, bool on)
+{
+    if (on) {
+        option->setChecked(true);
+        return;
+    }
+    // An exclusive option button cannot be deselected by itself.
+    option->setAutoExclusive(false);
+    option->setChecked(false);
+    option->setAutoExclusive(true);
+}
+
+void CardEditor::applyFlags(const cards::Flags &flags)
+{
+    selectOption(Option1, flags.organique());
+    selectOption(Option2, flags.inorganique());
+    for (int k = 0; k < 4; ++k)
+        setCheckValue(Check1[std::size_t(k)], flags.hazard(k));
+    for (int k = 0; k < 3; ++k)
+        setCheckValue(polu[std::size_t(k)], flags.pollution(k));
+}
+
+void CardEditor::setEditing(bool enabled)
+{
+    // The controls of Frame1 that take input; the pictures keep their colours.
+    for (QWidget *w : std::initializer_list<QWidget *>{Text4, Text2, Option1, Option2, Option3,
+                                                       Option4, formula->Picture2()})
+        w->setEnabled(enabled);
+    for (QWidget *w : Check1)
+        w->setEnabled(enabled);
+    for (QWidget *w : Text3)
+        w->setEnabled(enabled);
+    for (QWidget *w : polu)
+        w->setEnabled(enabled);
+}
+
+void CardEditor::setUnlocked(bool unlocked, bool validable)
+{
+    verrou->setVisible(!unlocked);
+    buttons.Command5->setEnabled(validable);
+    buttons.Command12->setEnabled(unlocked);
+    formula->setEditable(unlocked);
+    setEditing(unlocked);
+}
+
+bool CardEditor::locked() const
+{
+    return !verrou->isHidden();
+}
+
+void CardEditor::fillTexts(const cards::carte &card)
+{
+    Text4->setText(fromUtf8(card.nom()));
+    formula->setText(fromUtf8(card.formule()));
+    Text2->setText(fromUtf8(card.aspect()));
+    for (int k = 0; k < 7; ++k)
+        Text3[std::size_t(k)]->setText(fromUtf8(card.quantite(k)));
+}
+
+void CardEditor::affichecarte(const QString &nom)
+{
+    const cards::ShowResult shown = database().show(toUtf8(nom), numcarte);
+    if (shown.completedNine)
+        dialogs_.beep();
+    if (shown.message == cards::DbMessage::LectureImpossible) {
+        // The editor keeps its card whole: a card made of two cards' fields
+        // would be written over the old card's slot by the next "&Valider".
+        dialogs_.message(window_, platform::Dialogs::Icon::Critical, messages::kLectureTitle,
+                         messages::kLectureText);
+        return;
+    }
+    if (!shown.found)
+        return;
+    fillTexts(shown.card);
+    const cards::Flags flags = cards::decodeFlags(shown.card.drapeaux());
+    applyFlags(flags);
+    setUnlocked(!flags.locked(), !flags.locked());
+    if (!Option4->isChecked())
+        Option3->setChecked(true);
+    numcarte = shown.slot;
+    majtext3();
+    modifie = false;
+    formula->hideEditing();
+}
+
+void CardEditor::showLoadedCard(const cards::carte &card, LockRule rule)
+{
+    fillTexts(card);
+    const cards::Flags flags = cards::decodeFlags(card.drapeaux());
+    applyFlags(flags);
+    const bool unlocked = !flags.locked();
+    setUnlocked(unlocked, unlocked || rule == LockRule::Open);
+    if (!Option4->isChecked())
+        Option3->setChecked(true);
+    numcarte = -1;
+    majtext3();
+    modifie = true;
+}
+
+cards::carte CardEditor::card() const
+{
+    cards::carte c;
+    c.nom() = toUtf8(Text4->text());
+    c.formule() = toUtf8(formula->text());
+    std::array<bool, 4> hazards{};
+    for (std::size_t k = 0; k < 4; ++k)
+        hazards[k] = checked(Check1[k]);
+    std::array<bool, 3> pollution{};
+    for (std::size_t k = 0; k < 3; ++k)
+        pollution[k] = checked(polu[k]);
+    c.drapeaux() = cards::encodeFlags(Option1->isChecked(), Option2->isChecked(), hazards,
+                                      pollution, locked());
+    c.aspect() = toUtf8(Text2->text());
+    for (int k = 0; k < 7; ++k)
+        c.quantite(k) = toUtf8(Text3[std::size_t(k)]->text());
+    return c;
+}
+
+CardView CardEditor::view() const
+{
+    CardView v;
+    v.nom = Text4->text();
+    v.formule = formula->text();
+    v.aspect = Text2->text();
+    for (std::size_t k = 0; k < 7; ++k) {
+        v.quantites[k] = Text3[k]->text();
+        v.quantityBoxes[k] = Text3[k]->geometry();
+        v.quantityLabels[k] = Label4[k]->geometry();
+    }
+    v.densityCaption = Label4[2]->text();
+    v.organique = Option1->isChecked();
+    v.inorganique = Option2->isChecked();
+    for (std::size_t k = 0; k < 4; ++k)
+        v.hazards[k] = !Image8[k]->isHidden();
+    v.nonPolluant = Option3->isChecked();
+    v.risquePollution = Option4->isChecked();
+    for (std::size_t k = 0; k < 3; ++k)
+        v.polu[k] = checked(polu[k]);
+    v.locked = locked();
+    return v;
+}
+
+void CardEditor::showWriteError()
+{
+    dialogs_.message(window_, platform::Dialogs::Icon::Critical, messages::kEcritureTitle,
+                     messages::kEcritureText);
+}
+
+bool CardEditor::Command5_Click()
+{
+    const std::string nom = toUtf8(Text4->text());
+    if (cards::isBlank(nom)) {
+        dialogs_.message(window_, platform::Dialogs::Icon::Critical, messages::kAjoutTitle,
+                         messages::kSansNom);
+        reponseNOM = false;
+        return false;
+    }
+    const cards::Database db = database();
+    const cards::CheckResult check = db.checkName(nom, numcarte);
+    if (check.message != cards::DbMessage::None) {
+        // A name that could not be checked is not written: the card might
+        // take the name of another one.
+        showWriteError();
+        reponseNOM = false;
+        return false;
+    }
+    reponseNOM = check.reponseNOM;
+    if (!reponseNOM) {
+        dialogs_.message(window_, platform::Dialogs::Icon::Critical, messages::kAjoutTitle,
+                         messages::kNomPris);
+        return false;
+    }
+    if (db.write(card(), numcarte).message != cards::DbMessage::None) {
+        // A card that was not written is not saved: the command that asked
+        // for it must not go on as if it were.
+        showWriteError();
+        reponseNOM = false;
+        return false;
+    }
+    modifie = false;
+    emit validated();
+    return true;
+}
+
+bool CardEditor::askEnregistrer()
+{
+    return dialogs_.message(window_, platform::Dialogs::Icon::Question, messages::kEnregistrerTitle,
+                            messages::kEnregistrerText,
+                            platform::Dialogs::Buttons::YesNo) == platform::Dialogs::Answer::Yes;
+}
+
+bool CardEditor::enregistrer()
+{
+    if (!modifie)
+        return true;
+    if (askEnregistrer())
+        return Command5_Click();
+    return true;
+}
+
+bool CardEditor::Command6_Click()
+{
+    if (!enregistrer())
+        return false;
+    setUnlocked(true, true);
+    numcarte = -1;
+    formula->setText(QString());
+    Text2->setText(QString());
+    for (QLineEdit *box : Text3)
+        box->clear();
+    Text4->clear();
+    for (QRadioButton *option : {Option1, Option2, Option3, Option4})
+        selectOption(option, false);
+    for (QCheckBox *box : Check1)
+        setCheckValue(box, 0);
+    for (QCheckBox *box : polu)
+        setCheckValue(box, 0);
+    modifie = false;
+    return true;
+}
+
+void CardEditor::Command12_Click()
+{
+    if (numcarte == -1) {
+        dialogs_.message(window_, platform::Dialogs::Icon::Exclamation,
+                         messages::kEnleverImpossibleTitle, messages::kEnleverImpossibleText);
+        return;
+    }
+    const QString question = QStringLiteral("Voulez-vous vraiment effacer ") + Text4->text() +
+                             QStringLiteral("\nde la base de données?");
+    if (dialogs_.message(window_, platform::Dialogs::Icon::Question, messages::kEnleverTitle,
+                         question,
+                         platform::Dialogs::Buttons::YesNo) != platform::Dialogs::Answer::Yes)
+        return;
+    if (database().remove(numcarte) != cards::DbMessage::None) {
+        // Nothing was removed: the card stays in the editor as it is.
+        showWriteError();
+        return;
+    }
+    modifie = false;
+    emit removed();
+}
+
+void CardEditor::Check1_Click(int k)
+{
+    modifie = true;
+    Image8[std::size_t(k)]->setVisible(checked(Check1[std::size_t(k)]));
+    if (Check1[std::size_t(k)]->checkState() != Qt::PartiallyChecked)
+        Check1[std::size_t(k)]->setTristate(false);
+    lineUpHazards();
+}
+
+void CardEditor::lineUpHazards()
+{
+    // The pictures shown stand side by side from the panel's right edge, the
+    // last hazard rightmost.
+    int n = 0;
+    for (int k = 3; k >= 0; --k) {
+        QLabel *picture = Image8[std::size_t(k)];
+        if (picture->isHidden())
+            continue;
+        ++n;
+        picture->move(Frame1->width() - n * (picture->width() + 8), picture->y());
+    }
+}
+
+void CardEditor::polu_Click()
+{
+    modifie = true;
+    bool any = false;
+    for (QCheckBox *box : polu) {
+        any = any || checked(box);
+        if (box->checkState() != Qt::PartiallyChecked)
+            box->setTristate(false);
+    }
+    if (any)
+        Option4->setChecked(true);
+    else
+        Option3->setChecked(true);
+}
+
+void CardEditor::pollutionOption_Click(bool selected)
+{
+    if (!selected)
+        return;
+    modifie = true;
+    if (Option3->isChecked()) {
+        for (QCheckBox *box : polu)
+            box->setCheckState(Qt::Unchecked);
+    }
+}
+
+bool CardEditor::quantityKey(int k, QKeyEvent *event)
+{
+    // Only typed characters are filtered; navigation, editing shortcuts and
+    // the focus keys keep their usual meaning.
+    const QString typed = event->text();
+    if (typed.size() != 1 || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        return false;
+    const QChar c = typed.front();
+    if (!c.isPrint() && c != QLatin1Char('\b'))
+        return false;
+    QLineEdit *box = Text3[std::size_t(k)];
+    const QuantityKey key = filterQuantityKey(c, k == 6);
+    switch (key.action) {
+    case QuantityKey::Accept:
+        return false;
+    case QuantityKey::Insert:
+        box->insert(QString(key.character));
+        return true;
+    case QuantityKey::Miscible:
+        box->setText(QStringLiteral("miscible"));
+        return true;
+    case QuantityKey::Refuse:
+        break;
+    }
+    return true;
+}
+
+void CardEditor::quantityFocus(int k, bool in)
+{
+    QLineEdit *box = Text3[std::size_t(k)];
+    if (in) {
+        setBack(box, kEditingBack);
+        box->resize(kFocusedQuantityWidth, box->height());
+        box->setCursor(Qt::IBeamCursor);
+        Frame1->update();
+        return;
+    }
+    setBack(box, kWhite);
+    box->setCursor(carddraw::quantityCursor());
+    const QString text = box->text();
+    const bool miscible = k == 6 && text.trimmed() == QLatin1String("miscible");
+    if (!miscible && !text.isEmpty() && !readsAsSingle(text))
+        box->clear();
+    majtext3();
+}
+
+bool CardEditor::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (type == QEvent::MouseButtonPress) {
+        // A click on a label gives the focus to its box.
+        QWidget *target = nullptr;
+        if (watched == Label3)
+            target = Text4;
+        else if (watched == Label2)
+            target = formula->Text1();
+        else if (watched == Label1)
+            target = Text2;
+        for (std::size_t k = 0; k < Label4.size(); ++k)
+            if (watched == Label4[k])
+                target = Text3[k];
+        if (target && target->isEnabled())
+            target->setFocus(Qt::MouseFocusReason);
+        return false;
+    }
+    if (watched == Text2 && (type == QEvent::FocusIn || type == QEvent::FocusOut)) {
+        const bool in = type == QEvent::FocusIn;
+        setBack(Text2, in ? kEditingBack : kWhite);
+        Text2->viewport()->setCursor(in ? QCursor(Qt::IBeamCursor) : carddraw::quantityCursor());
+        return false;
+    }
+    for (int k = 0; k < 7; ++k) {
+        if (watched != Text3[std::size_t(k)])
+            continue;
+        if (type == QEvent::KeyPress)
+            return quantityKey(k, static_cast<QKeyEvent *>(event));
+        if (type == QEvent::FocusIn || type == QEvent::FocusOut)
+            quantityFocus(k, type == QEvent::FocusIn);
+        return false;
+    }
+    return QObject::eventFilter(watched, event);
+}

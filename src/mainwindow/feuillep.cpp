@@ -1,0 +1,500 @@
+#include "feuillep.h"
+
+#include "carddraw.h"
+#include "cardeditor.h"
+#include "cardfilecommands.h"
+#include "cardlayout.h"
+#include "dialogs.h"
+#include "formulaeditor.h"
+#include "messages.h"
+#include "services.h"
+#include "specieslist.h"
+#include "statusfile.h"
+#include "windowgeometry.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QSessionManager>
+#include <QShortcut>
+#include <QTableView>
+
+const QString feuilleP::kBackgroundInfo =
+    QStringLiteral("Vous pouvez choisir une carte dans le tableau, la modifier, en importer ou en "
+                   "créer une nouvelle");
+const QString feuilleP::kCopiedMessage =
+    QStringLiteral("L'image est copiée: vous pouvez la retrouver depuis toute application Windows "
+                   "(coller)");
+
+namespace
+{
+
+const QString kTitle = QStringLiteral("Cartes d'identité des espèces chimiques");
+const QString kListInfo = QStringLiteral(
+    "Sélectionner un nom dans la liste pour consulter la carte d'identité de l'espèce chimique");
+const QString kFrameInfo =
+    QStringLiteral("Vous pouvez compléter ou modifier tous les champs de cette carte");
+
+// The buttons stand in two rows above the card and the list; the info line
+// right of the second row's end, above the sort criterion.
+constexpr int kButtonHeight = 24;
+constexpr int kRow1Top = 4;
+constexpr int kRow2Top = 30;
+constexpr int kButtonsLeft = 16;
+constexpr int kButtonsRight = 777;
+constexpr int kButtonGap = 4;
+const QRect kInfoRect(500, 58, 277, 42);
+
+} // namespace
+
+feuilleP::feuilleP(const QString &appDir, platform::Dialogs &dialogs, platform::DialUp &dialUp,
+                   platform::HelpViewer &help, QWidget *parent)
+    : QWidget(parent), appDir_(appDir), dialogs_(dialogs), dialUp_(dialUp), help_(help)
+{
+    setWindowTitle(kTitle);
+    setObjectName(QStringLiteral("feuilleP"));
+    setFont(cardlayout::font(cardlayout::kDefaultFont));
+    setMouseTracking(true);
+    resize(cardlayout::kWindowArea.size());
+
+    createButtons();
+    info = new QLabel(this);
+    info->setObjectName(QStringLiteral("info"));
+    info->setGeometry(kInfoRect);
+    info->setWordWrap(true);
+    info->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    info->setTextFormat(Qt::PlainText);
+
+    list_ = new SpeciesList(this, appDir_);
+    editor_ = new CardEditor(this, appDir_, dialogs_, {Command5, Command12});
+    files_ = std::make_unique<CardFileCommands>(*editor_, appDir_, dialogs_, this);
+
+    list_->MS1->viewport()->installEventFilter(this);
+    editor_->Frame1->installEventFilter(this);
+    infoTexts_.insert(list_->MS1->viewport(), kListInfo);
+    infoTexts_.insert(editor_->Frame1, kFrameInfo);
+
+    connect(list_, &SpeciesList::cellEntry, this, &feuilleP::MS1_EnterCell);
+    connect(list_, &SpeciesList::criterionPicked, this, &feuilleP::Combo1_Click);
+    connect(list_, &SpeciesList::hasSpecies, Command12, &QPushButton::setEnabled);
+    connect(editor_, &CardEditor::validated, this, &feuilleP::majtab);
+    connect(editor_, &CardEditor::removed, this, &feuilleP::afterRemoval);
+
+    // F1 opens the course once "&Voir le cours" has been used.
+    courseKey_ = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    courseKey_->setContext(Qt::ApplicationShortcut);
+    courseKey_->setEnabled(false);
+    connect(courseKey_, &QShortcut::activated, this,
+            [this] { help_.open(QDir(appDir_).filePath(QStringLiteral("Voirlecours.chm"))); });
+
+    // Start-up, in order.
+    listDownloaded_ = false;
+    writeModuleStatus(appDir_, QStringLiteral("OUI"));
+    editor_->modifie = false;
+    list_->fillCombo1();
+    editor_->layoutQuantityBoxes();
+    list_->setColumns();
+    editor_->modifie = false;
+    majtab();
+    applyGeometry();
+    info->setText(kBackgroundInfo);
+    copiedMessage_ = kCopiedMessage;
+    if (list_->rows() >= 2) {
+        list_->setRow(1, false);
+        showCurrentRow();
+    }
+}
+
+feuilleP::~feuilleP() = default;
+
+QPushButton *feuilleP::makeButton(const char *name, const QString &caption, const QString &tooltip,
+                                  const QString &infoText, const char *icon)
+{
+    auto *button = new QPushButton(caption, this);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setToolTip(tooltip);
+    button->setIcon(carddraw::buttonIcon(QString::fromLatin1(icon)));
+    button->setIconSize(QSize(16, 16));
+    button->setAutoDefault(false);
+    button->setMouseTracking(true);
+    button->installEventFilter(this);
+    infoTexts_.insert(button, infoText);
+    return button;
+}
+
+void feuilleP::createButtons()
+{
+    Command6 = makeButton("Command6", QStringLiteral("&Nouveau"), QStringLiteral("Nouvelle carte"),
+                          QStringLiteral("Créer une nouvelle carte"), "btn-nouveau");
+    Command5 = makeButton(
+        "Command5", QStringLiteral("&Valider"), QStringLiteral("Conserver les modifications"),
+        QStringLiteral("Enregistrer les modifications apportées à une carte"), "btn-valider");
+    Command12 =
+        makeButton("Command12", QStringLiteral("E&nlever"), QStringLiteral("Retirer cette carte"),
+                   QStringLiteral("Retirer la carte éditée actuellement de la base de "
+                                  "données"),
+                   "btn-enlever");
+    Command11 = makeButton("Command11", QStringLiteral("&Enregistrer"),
+                           QStringLiteral("Enregistrer la carte éditée dans un fichier"),
+                           QStringLiteral("Enregistrer la carte editée dans un fichier "
+                                          "indépendant"),
+                           "btn-enregistrer");
+    Command2 =
+        makeButton("Command2", QStringLiteral("&Ouvrir"), QStringLiteral("Ouvrir un fichier carte"),
+                   QStringLiteral("Ouvrir un fichier carte pour consulter une carte "
+                                  "extérieure à la base de données"),
+                   "btn-ouvrir");
+    Command4 = makeButton("Command4", QStringLiteral("Co&pier"),
+                          QStringLiteral("Placer l'image dans le presse-papiers"),
+                          QStringLiteral("Copier pour placer la carte dans le presse- papiers "
+                                         "puis coller depuis Word, Paint..."),
+                          "btn-copier");
+    Command10 = makeButton(
+        "Command10", QStringLiteral("&Imprimer"), QStringLiteral("Imprimer la carte"),
+        QStringLiteral("Imprimer la carte éditée ou toute la base de données"), "btn-imprimer");
+    Command14 =
+        makeButton("Command14", QStringLiteral("E&xporter"), QStringLiteral("Publier cette carte"),
+                   QStringLiteral("Publier cette carte sur le serveur (pour d'autres "
+                                  "utilisateurs)"),
+                   "btn-exporter");
+    Command13 = makeButton("Command13", QStringLiteral("I&mporter"),
+                           QStringLiteral("Télécharger une carte"),
+                           QStringLiteral("Télécharger une carte depuis le serveur pour la "
+                                          "consulter ou l'ajouter"),
+                           "btn-importer");
+    Command8 = makeButton("Command8", QStringLiteral("&Calculatrice"),
+                          QStringLiteral("Machine à calculer"),
+                          QStringLiteral("Activer la machine à calculer"), "btn-calculatrice");
+    Command7 = makeButton("Command7", QStringLiteral("&Aide"),
+                          QStringLiteral("Aide pour utiliser cette application"),
+                          QStringLiteral("Si vous rencontrez une difficulté avec cette "
+                                         "application"),
+                          "btn-aide");
+    Command9 = makeButton(
+        "Command9", QStringLiteral("&Voir le cours"), QStringLiteral("Aide théorique"),
+        QStringLiteral("Accéder directement à une partie du cours du manuel"), "btn-cours");
+    Command1 = makeButton("Command1", QStringLiteral("&Fermer"),
+                          QStringLiteral("Quitter cette application"),
+                          QStringLiteral("Retrouver le module principal et quitter cette "
+                                         "application"),
+                          "btn-fermer");
+
+    const auto row = [](std::initializer_list<QPushButton *> buttons, int top) {
+        const int n = int(buttons.size());
+        const int width = (kButtonsRight - kButtonsLeft - (n - 1) * kButtonGap) / n;
+        int left = kButtonsLeft;
+        for (QPushButton *b : buttons) {
+            b->setGeometry(left, top, width, kButtonHeight);
+            left += width + kButtonGap;
+        }
+    };
+    row({Command6, Command5, Command12, Command11, Command2, Command4, Command10}, kRow1Top);
+    row({Command14, Command13, Command8, Command7, Command9, Command1}, kRow2Top);
+
+    connect(Command1, &QPushButton::clicked, this, &feuilleP::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &feuilleP::Command2_Click);
+    connect(Command4, &QPushButton::clicked, this, &feuilleP::Command4_Click);
+    connect(Command5, &QPushButton::clicked, this, &feuilleP::Command5_Click);
+    connect(Command6, &QPushButton::clicked, this, &feuilleP::Command6_Click);
+    connect(Command7, &QPushButton::clicked, this, &feuilleP::Command7_Click);
+    connect(Command8, &QPushButton::clicked, this, &feuilleP::Command8_Click);
+    connect(Command9, &QPushButton::clicked, this, &feuilleP::Command9_Click);
+    connect(Command10, &QPushButton::clicked, this, &feuilleP::Command10_Click);
+    connect(Command11, &QPushButton::clicked, this, &feuilleP::Command11_Click);
+    connect(Command12, &QPushButton::clicked, this, &feuilleP::Command12_Click);
+    connect(Command13, &QPushButton::clicked, this, &feuilleP::Command13_Click);
+    connect(Command14, &QPushButton::clicked, this, &feuilleP::Command14_Click);
+}
+
+void feuilleP::majtab()
+{
+    // The list keeps what could be read from a damaged database and says so.
+    if (!list_->majtab())
+        dialogs_.message(this, platform::Dialogs::Icon::Critical, messages::kLectureTitle,
+                         messages::kLectureText);
+}
+
+void feuilleP::showCurrentRow()
+{
+    if (list_->row() >= 1)
+        editor_->affichecarte(list_->currentName());
+}
+
+void feuilleP::MS1_EnterCell()
+{
+    // A row entered while the question of another entry is open waits for
+    // the answer: that entry shows the row current then.
+    if (enteringCell_)
+        return;
+    enteringCell_ = true;
+    const bool goOn = editor_->enregistrer();
+    enteringCell_ = false;
+    if (goOn)
+        showCurrentRow();
+}
+
+void feuilleP::Combo1_Click()
+{
+    if (!editor_->enregistrer())
+        return;
+    majtab();
+    showCurrentRow();
+}
+
+void feuilleP::afterRemoval()
+{
+    majtab();
+    if (list_->rows() >= 2) {
+        list_->setRow(1, false);
+        showCurrentRow();
+    }
+}
+
+cards::carte feuilleP::currentCard() const
+{
+    return editor_->card();
+}
+
+CardView feuilleP::currentCardView() const
+{
+    return editor_->view();
+}
+
+void feuilleP::repaintCard()
+{
+    editor_->Frame1->update();
+}
+
+int feuilleP::speciesRowCount() const
+{
+    return list_->rows() - 1;
+}
+
+void feuilleP::showRow(int r)
+{
+    list_->setRow(r, false);
+    showCurrentRow();
+}
+
+bool feuilleP::askSaveBeforeListing()
+{
+    return editor_->enregistrer();
+}
+
+void feuilleP::chargenet()
+{
+    files_->chargenet();
+}
+
+void feuilleP::Command1_Click()
+{
+    close();
+}
+
+void feuilleP::Command2_Click()
+{
+    files_->Command2_Click();
+}
+
+void feuilleP::Command4_Click()
+{
+    if (windows_.copy)
+        windows_.copy();
+    info->setText(copiedMessage_);
+    repaintCard();
+}
+
+void feuilleP::Command5_Click()
+{
+    editor_->Command5_Click();
+}
+
+void feuilleP::Command6_Click()
+{
+    editor_->Command6_Click();
+}
+
+void feuilleP::Command7_Click()
+{
+    help_.open(QDir(appDir_).filePath(QStringLiteral("ZYP.hlp")));
+}
+
+void feuilleP::Command8_Click()
+{
+    if (windows_.calculator)
+        windows_.calculator();
+}
+
+void feuilleP::Command9_Click()
+{
+    courseKey_->setEnabled(true);
+    help_.open(QDir(appDir_).filePath(QStringLiteral("Voirlecours.chm")));
+}
+
+void feuilleP::Command10_Click()
+{
+    if (windows_.print)
+        windows_.print();
+}
+
+void feuilleP::Command11_Click()
+{
+    files_->Command11_Click();
+}
+
+void feuilleP::Command12_Click()
+{
+    editor_->Command12_Click();
+}
+
+void feuilleP::Command13_Click()
+{
+    if (windows_.download)
+        windows_.download();
+}
+
+void feuilleP::Command14_Click()
+{
+    if (windows_.publish)
+        windows_.publish();
+}
+
+bool feuilleP::queryUnload()
+{
+    // A card that could not be saved does not stop the closing: the last
+    // question lets the user stay.
+    if (editor_->modifie && editor_->askEnregistrer())
+        editor_->Command5_Click();
+    if (dialUp_.estconnecte() &&
+        dialogs_.message(this, platform::Dialogs::Icon::Question, messages::kSortieTitle,
+                         messages::kSortieText,
+                         platform::Dialogs::Buttons::YesNo) == platform::Dialogs::Answer::Yes)
+        dialUp_.hangup();
+    return dialogs_.message(this, platform::Dialogs::Icon::Question, messages::kFermerTitle,
+                            messages::kFermerText,
+                            platform::Dialogs::Buttons::OkCancel) == platform::Dialogs::Answer::Ok;
+}
+
+void feuilleP::unload()
+{
+    unloaded_ = true;
+    writeModuleStatus(appDir_, QStringLiteral("NON"));
+    emit unloaded();
+}
+
+void feuilleP::closeEvent(QCloseEvent *event)
+{
+    if (unloaded_) {
+        event->accept();
+        return;
+    }
+    // A second request while the questions are open is the same closing.
+    if (closing_) {
+        event->ignore();
+        return;
+    }
+    closing_ = true;
+    const bool close = queryUnload();
+    closing_ = false;
+    if (!close) {
+        event->ignore();
+        return;
+    }
+    unload();
+    event->accept();
+}
+
+void feuilleP::commitData(QSessionManager &manager)
+{
+    if (unloaded_ || closing_)
+        return;
+    if (manager.allowsInteraction()) {
+        closing_ = true;
+        const bool close = queryUnload();
+        closing_ = false;
+        manager.release();
+        if (!close) {
+            manager.cancel();
+            return;
+        }
+    }
+    unload();
+}
+
+void feuilleP::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    carddraw::paintWindowBackground(p, editor_->Frame1Border->geometry(), list_->MS1->x());
+}
+
+void feuilleP::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!childAt(event->position().toPoint()))
+        info->setText(kBackgroundInfo);
+    QWidget::mouseMoveEvent(event);
+}
+
+bool feuilleP::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseMove) {
+        const auto it = infoTexts_.constFind(watched);
+        // The copy button leaves the confirmation of a copy in place.
+        if (it != infoTexts_.constEnd() && !(watched == Command4 && info->text() == copiedMessage_))
+            info->setText(*it);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void feuilleP::applyGeometry()
+{
+    if (applyingGeometry_)
+        return;
+    QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const auto frame = fixedWindowFrame(screen->geometry());
+    applyingGeometry_ = true;
+    if (frame) {
+        // The window manager's frame is known once the window is shown; the
+        // inner size is what is left of 800 x 600.
+        const QSize margins = frameGeometry().size() - geometry().size();
+        if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))
+            setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
+        // Changing the flags of a shown window would hide it.
+        if (!isVisible())
+            setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+        setFixedSize(frame->size() - margins);
+        move(frame->topLeft());
+    } else {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
+    applyingGeometry_ = false;
+}
+
+bool feuilleP::event(QEvent *event)
+{
+    const bool result = QWidget::event(event);
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Resize:
+    case QEvent::Move:
+    case QEvent::WindowStateChange:
+    case QEvent::ScreenChangeInternal:
+        if (isVisible() && fixedWindowFrame(screen() ? screen()->geometry() : QRect()) &&
+            (size() != QSize(800, 600) - (frameGeometry().size() - geometry().size()) ||
+             frameGeometry().topLeft() != fixedWindowFrame(screen()->geometry())->topLeft() ||
+             (windowState() & Qt::WindowMaximized)))
+            applyGeometry();
+        break;
+    default:
+        break;
+    }
+    return result;
+}

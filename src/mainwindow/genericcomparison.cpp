@@ -1,0 +1,129 @@
+#include "genericcomparison.h"
+
+#include <QCollatorSortKey>
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+#include <numeric>
+
+std::optional<double> readDecimalComma(QStringView text)
+{
+    qsizetype i = 0;
+    qsizetype end = text.size();
+    while (i < end && text[i] == QLatin1Char(' '))
+        ++i;
+    while (end > i && text[end - 1] == QLatin1Char(' '))
+        --end;
+    if (i == end)
+        return std::nullopt;
+    QString ascii;
+    ascii.reserve(end - i);
+    if (text[i] == QLatin1Char('-')) {
+        ascii += QLatin1Char('-');
+        ++i;
+    }
+    int digits = 0;
+    bool comma = false;
+    for (; i < end; ++i) {
+        const QChar c = text[i];
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
+            ++digits;
+            ascii += c;
+        } else if (c == QLatin1Char(',') && !comma) {
+            comma = true;
+            ascii += QLatin1Char('.');
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (digits == 0)
+        return std::nullopt;
+    bool ok = false;
+    const double value = ascii.toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+bool readsAsSingle(QStringView text)
+{
+    const auto value = readDecimalComma(text);
+    return value && std::fabs(*value) <= double(FLT_MAX);
+}
+
+namespace
+{
+
+enum Rank { Blank, Number, Text };
+
+struct Key {
+    Rank rank;
+    double value = 0;
+};
+
+Key classify(const QString &s)
+{
+    if (s.trimmed().isEmpty())
+        return {Blank};
+    if (const auto v = readDecimalComma(s))
+        return {Number, *v};
+    return {Text};
+}
+
+} // namespace
+
+GenericComparison::GenericComparison() : collator_(QLocale(QLocale::French, QLocale::France))
+{
+    collator_.setCaseSensitivity(Qt::CaseSensitive);
+    collator_.setNumericMode(false);
+}
+
+int GenericComparison::compare(const QString &a, const QString &b) const
+{
+    const Key ka = classify(a);
+    const Key kb = classify(b);
+    if (ka.rank != kb.rank)
+        return ka.rank < kb.rank ? -1 : 1;
+    switch (ka.rank) {
+    case Blank:
+        return 0;
+    case Number:
+        return ka.value < kb.value ? -1 : (kb.value < ka.value ? 1 : 0);
+    case Text:
+        break;
+    }
+    return collator_.compare(a, b);
+}
+
+std::vector<int> GenericComparison::sortOrder(const std::vector<QString> &keys) const
+{
+    // Sort keys of the collation are computed once per text, so that a list
+    // of thousands of names sorts in a few milliseconds.
+    struct Entry {
+        Key key;
+        std::optional<QCollatorSortKey> text;
+    };
+    std::vector<Entry> entries;
+    entries.reserve(keys.size());
+    for (const QString &s : keys) {
+        Entry e{classify(s), std::nullopt};
+        if (e.key.rank == Text)
+            e.text = collator_.sortKey(s);
+        entries.push_back(std::move(e));
+    }
+    std::vector<int> order(keys.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int i, int j) {
+        const Entry &a = entries[std::size_t(i)];
+        const Entry &b = entries[std::size_t(j)];
+        if (a.key.rank != b.key.rank)
+            return a.key.rank < b.key.rank;
+        if (a.key.rank == Number)
+            return a.key.value < b.key.value;
+        if (a.key.rank == Text)
+            return a.text->compare(*b.text) < 0;
+        return false;
+    });
+    return order;
+}

@@ -1,0 +1,268 @@
+#include "specieslist.h"
+
+#include "cardlayout.h"
+#include "database.h"
+#include "sortcriteria.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QMouseEvent>
+#include <QTableView>
+
+#include <algorithm>
+
+namespace
+{
+
+// The designed widths, 2800 and 1000 twips at 15 twips per pixel.
+constexpr int kNameWidth = 187;
+constexpr int kValueWidth = 67;
+
+QString fromUtf8(const std::string &s)
+{
+    return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
+
+} // namespace
+
+int SpeciesModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(rows_.size());
+}
+
+int SpeciesModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : 2;
+}
+
+QVariant SpeciesModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= int(rows_.size()))
+        return {};
+    if (role == Qt::DisplayRole) {
+        const Row &r = rows_[std::size_t(index.row())];
+        return index.column() == 0 ? r.nom : r.valeur;
+    }
+    if (role == Qt::TextAlignmentRole)
+        return int(Qt::AlignCenter);
+    return {};
+}
+
+QVariant SpeciesModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal)
+        return {};
+    if (role == Qt::DisplayRole)
+        return header(section);
+    if (role == Qt::TextAlignmentRole)
+        return int(Qt::AlignCenter);
+    return {};
+}
+
+void SpeciesModel::setRows(std::vector<Row> rows)
+{
+    beginResetModel();
+    rows_ = std::move(rows);
+    endResetModel();
+}
+
+void SpeciesModel::setHeader(int column, const QString &text)
+{
+    headers_[column == 0 ? 0 : 1] = text;
+    emit headerDataChanged(Qt::Horizontal, column, column);
+}
+
+SpeciesList::SpeciesList(QWidget *window, const QString &appDir) : QObject(window), appDir_(appDir)
+{
+    model_ = new SpeciesModel(this);
+    model_->setHeader(0, QString::fromUtf8(kNameHeader));
+
+    MS1 = new QTableView(window);
+    MS1->setObjectName(QStringLiteral("MS1"));
+    MS1->setModel(model_);
+    MS1->setGeometry(cardlayout::kMS1);
+    MS1->setSelectionMode(QAbstractItemView::SingleSelection);
+    MS1->setSelectionBehavior(QAbstractItemView::SelectItems);
+    MS1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    MS1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    MS1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    MS1->setTabKeyNavigation(false);
+    MS1->setWordWrap(false);
+    MS1->verticalHeader()->hide();
+    MS1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    MS1->verticalHeader()->setDefaultSectionSize(MS1->fontMetrics().height() + 4);
+    MS1->horizontalHeader()->setSectionsClickable(false);
+    MS1->horizontalHeader()->setHighlightSections(false);
+    MS1->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    MS1->setMouseTracking(true);
+    MS1->viewport()->setMouseTracking(true);
+    MS1->viewport()->installEventFilter(this);
+
+    connect(MS1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &SpeciesList::onCurrentChanged);
+    connect(MS1, &QTableView::clicked, this, &SpeciesList::onClicked);
+
+    Combo1 = new QComboBox(window);
+    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Combo1->setGeometry(cardlayout::kCombo1);
+    Combo1->setMaxVisibleItems(8);
+    connect(Combo1, &QComboBox::activated, this, [this] { emit criterionPicked(); });
+}
+
+void SpeciesList::fillCombo1()
+{
+    Combo1->clear();
+    for (const SortCriterion &c : kSortCriteria)
+        Combo1->addItem(QString::fromUtf8(c.entry));
+    // A filled combo box shows its first entry; the design starts with none
+    // selected, and majtab selects entry 0.
+    Combo1->setCurrentIndex(-1);
+}
+
+void SpeciesList::setColumns()
+{
+    MS1->setColumnWidth(0, kNameWidth);
+    MS1->setColumnWidth(1, kValueWidth);
+}
+
+bool SpeciesList::majtab()
+{
+    const QString w = currentName();
+    const int previousRow = row();
+    if (Combo1->currentIndex() < 0)
+        Combo1->setCurrentIndex(0);
+
+    QString header1 = model_->header(1);
+    const int entry = Combo1->currentIndex();
+    if (entry >= 1 && entry < int(kSortCriteria.size())) {
+        field_ = kSortCriteria[std::size_t(entry)].field;
+        header1 = QString::fromUtf8(kSortCriteria[std::size_t(entry)].header);
+    }
+    if (header1.isEmpty())
+        header1 = QString::fromUtf8(kMolarMassHeader);
+    if (header1 == QLatin1String(kMolarMassHeader))
+        field_ = cards::kMasseMolaire;
+
+    const auto listed =
+        cards::Database::inDirectory(QFile::encodeName(appDir_).toStdString()).list(field_);
+    std::vector<QString> keys;
+    std::vector<SpeciesModel::Row> unsorted;
+    unsorted.reserve(listed.cards.size());
+    keys.reserve(listed.cards.size());
+    const bool byName = entry <= 0;
+    for (const cards::ListedCard &c : listed.cards) {
+        unsorted.push_back({fromUtf8(c.nom), fromUtf8(c.valeur) + QStringLiteral("   ")});
+        keys.push_back(byName ? unsorted.back().nom : unsorted.back().valeur);
+    }
+    std::vector<SpeciesModel::Row> rows;
+    rows.reserve(unsorted.size());
+    for (int i : comparison_.sortOrder(keys))
+        rows.push_back(std::move(unsorted[std::size_t(i)]));
+
+    silent_ = true;
+    model_->setHeader(0, QString::fromUtf8(kNameHeader));
+    model_->setHeader(1, header1);
+    model_->setRows(std::move(rows));
+    silent_ = false;
+    emit hasSpecies(model_->rowCount() > 0);
+
+    // The refill keeps the species that was current: the last row holding its
+    // name. Without it the current row stays where it was. Neither is a cell
+    // entry: the caller decides what the editor shows.
+    int target = -1;
+    if (!w.trimmed().isEmpty()) {
+        for (int i = model_->rowCount() - 1; i >= 0; --i) {
+            if (model_->row(i).nom == w) {
+                target = i;
+                break;
+            }
+        }
+    }
+    if (target < 0 && previousRow >= 1 && model_->rowCount() > 0)
+        target = std::min(previousRow - 1, model_->rowCount() - 1);
+    if (target >= 0)
+        setCurrentSilently(target);
+    return listed.error == cards::IoError::None;
+}
+
+int SpeciesList::rows() const
+{
+    return model_->rowCount() + 1;
+}
+
+int SpeciesList::row() const
+{
+    const QModelIndex current = MS1->selectionModel()->currentIndex();
+    return current.isValid() ? current.row() + 1 : 0;
+}
+
+QString SpeciesList::text(int r, int c) const
+{
+    if (r == 0)
+        return model_->header(c);
+    if (r < 1 || r > model_->rowCount())
+        return {};
+    const SpeciesModel::Row &row = model_->row(r - 1);
+    return c == 0 ? row.nom : row.valeur;
+}
+
+void SpeciesList::setRow(int r, bool enter)
+{
+    if (r < 1 || r > model_->rowCount())
+        return;
+    if (!enter) {
+        setCurrentSilently(r - 1);
+        return;
+    }
+    MS1->selectionModel()->setCurrentIndex(model_->index(r - 1, 0),
+                                           QItemSelectionModel::ClearAndSelect);
+}
+
+void SpeciesList::setCurrentSilently(int modelRow)
+{
+    silent_ = true;
+    const QModelIndex index = model_->index(modelRow, 0);
+    MS1->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    MS1->scrollTo(index);
+    silent_ = false;
+}
+
+void SpeciesList::onCurrentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    if (silent_ || !current.isValid())
+        return;
+    // The selection shrinks to the name cell of the current row.
+    if (current.column() != 0)
+        setCurrentSilently(current.row());
+    if (current.row() != previous.row())
+        emit cellEntry();
+}
+
+void SpeciesList::onClicked(const QModelIndex &index)
+{
+    // A click that changed the row was already a cell entry; a click on the
+    // current row shows its card again.
+    if (index.isValid() && index.row() == pressRow_)
+        emit cellEntry();
+}
+
+bool SpeciesList::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == MS1->viewport()) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            const QModelIndex current = MS1->selectionModel()->currentIndex();
+            pressRow_ = current.isValid() ? current.row() : -1;
+        } else if (event->type() == QEvent::MouseMove) {
+            const auto *e = static_cast<QMouseEvent *>(event);
+            // Dragging with the left button moves the current row.
+            if (e->buttons() & Qt::LeftButton) {
+                const int r = MS1->rowAt(int(e->position().y()));
+                if (r >= 0 && r != row() - 1)
+                    setRow(r + 1, true);
+            }
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "genericcomparison.h"
+
+#include <QAbstractTableModel>
+#include <QObject>
+#include <QString>
+
+#include <vector>
+
+class QComboBox;
+class QTableView;
+class QWidget;
+
+// The rows of MS1 below its header row: name and quantity cells.
+class SpeciesModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    struct Row {
+        QString nom;
+        QString valeur; // the field followed by three spaces
+    };
+
+    using QAbstractTableModel::QAbstractTableModel;
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    void setRows(std::vector<Row> rows);
+    void setHeader(int column, const QString &text);
+    QString header(int column) const { return headers_[column == 0 ? 0 : 1]; }
+    const Row &row(int i) const { return rows_[std::size_t(i)]; }
+
+private:
+    std::vector<Row> rows_;
+    QString headers_[2];
+};
+
+// The species list: the grid MS1 with its fixed header row and the sort
+// criterion Combo1. Rows are numbered as the grid numbers them: row 0 is the
+// header, species rows are 1 to rows() - 1.
+class SpeciesList : public QObject
+{
+    Q_OBJECT
+public:
+    SpeciesList(QWidget *window, const QString &appDir);
+
+    QTableView *MS1 = nullptr;
+    QComboBox *Combo1 = nullptr;
+
+    // Start-up: the eight criteria, and the columns' widths and alignment.
+    void fillCombo1();
+    void setColumns();
+
+    // Refills and re-sorts the list, keeping the current species current.
+    // Returns false when the database could not be read whole (the list then
+    // holds what could be read).
+    bool majtab();
+
+    int rows() const; // header row included
+    int row() const;  // current row, 0 when no species row is current
+    QString text(int r, int c) const;
+    QString currentName() const { return text(row(), 0); }
+    // The field shown in column 1 (5 to 11).
+    int field() const { return field_; }
+
+    // Makes species row r current. With `enter` the change is a cell entry
+    // like the user's; without, the card shown does not change.
+    void setRow(int r, bool enter);
+
+signals:
+    // The current row changed (by the user, or by setRow with `enter`), or
+    // the user clicked the row that was already current.
+    void cellEntry();
+    // The user picked a criterion in Combo1.
+    void criterionPicked();
+    // majtab found at least one species, or none.
+    void hasSpecies(bool any);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void onCurrentChanged(const QModelIndex &current, const QModelIndex &previous);
+    void onClicked(const QModelIndex &index);
+    void setCurrentSilently(int modelRow);
+
+    QString appDir_;
+    SpeciesModel *model_ = nullptr;
+    GenericComparison comparison_;
+    int field_ = 5;
+    bool silent_ = false;
+    int pressRow_ = -1;
+};

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QPlainTextEdit>
+#include <QValidator>
+
+// Refuses, when typed or pasted, a character that Windows-1252 cannot hold:
+// every field is stored in that code page.
+class Cp1252Validator : public QValidator
+{
+    Q_OBJECT
+public:
+    using QValidator::QValidator;
+    State validate(QString &input, int &pos) const override;
+};
+
+bool cp1252Encodable(const QString &text);
+
+// The aspect box Text2: several lines, stored with CR LF line breaks, at most
+// `maxLength` stored characters, Windows-1252 only. A change that breaks
+// these rules (a key, a paste, a drop) is taken back at once.
+class AspectBox : public QPlainTextEdit
+{
+    Q_OBJECT
+public:
+    explicit AspectBox(QWidget *parent = nullptr);
+
+    // The stored form (CR LF line breaks) and back.
+    QString text() const;
+    void setText(const QString &stored);
+
+    void setMaxLength(int n) { maxLength_ = n; }
+    int maxLength() const { return maxLength_; }
+
+signals:
+    // An accepted change, by the user or the program.
+    void changed();
+
+private:
+    void onTextChanged();
+
+    QString accepted_;
+    int maxLength_ = 126;
+    bool reverting_ = false;
+    bool settingText_ = false;
+};
