@@ -303,6 +303,19 @@ int aspectMaxLines(int height, int lineHeight)
     return n;
 }
 
+void layQuantityBoxes(CardView &view)
+{
+    const QFontMetrics &fm = fonts().quantityMetrics;
+    for (int k = 0; k < 7; ++k) {
+        const Control &label = control(("Label4(" + QByteArray::number(k) + ')').constData());
+        const QString caption = k == 2 ? view.densityCaption : QString::fromUtf8(label.caption);
+        const int width = fm.horizontalAdvance(caption + QLatin1Char(' '));
+        view.quantityLabels[k] = QRect(label.left, label.top, width, label.height);
+        view.quantityBoxes[k] =
+            QRect(label.left + width, label.top, fm.horizontalAdvance(view.quantites[k]) + 8, 17);
+    }
+}
+
 namespace
 {
 

@@ -62,6 +62,11 @@ QCursor quantityCursor();
 // the layout puts it.
 QImage creimage(const CardView &view);
 
+// The quantity labels and boxes laid out as the editor does it: each label
+// as wide as its caption and a space, its box right after it, 17 pixels high
+// and as wide as its text plus 8.
+void layQuantityBoxes(CardView &view);
+
 // The number of aspect lines that fit in a box of `height` pixels, at least
 // one: a further line is printed while the box's bottom lies below the
 // current line's bottom plus one line.

@@ -200,8 +200,12 @@ FormulaEditor::Impl::Impl(FormulaEditor *q, QWidget *frame1, QWidget *window,
         const cardlayout::Control &c = cardlayout::control(name);
         auto *box = new QCheckBox(QString::fromUtf8(c.caption), picture1);
         box->setObjectName(QString::fromUtf8(name));
-        box->setGeometry(cardlayout::rect(c));
         box->setFont(cardlayout::font(c.font));
+        // As designed, widened when the style's box and caption need more,
+        // up to the panel's bevel.
+        QRect r = cardlayout::rect(c);
+        r.setWidth(std::clamp(box->sizeHint().width(), r.width(), 97 - r.left()));
+        box->setGeometry(r);
         // The boxes never take the focus from Text1, so that clicking them
         // does not end the editing that shows them.
         box->setFocusPolicy(Qt::NoFocus);
