@@ -94,6 +94,9 @@ void UrlTransfer::start(const QString &address, qint64 maxBytes)
         }
     });
     connect(reply, &QNetworkReply::metaDataChanged, this, &UrlTransfer::onMetaData);
+    // Qt holds back the first progress report; the data's arrival tells it at once.
+    connect(reply, &QNetworkReply::readyRead, this,
+            [this, reply] { onProgress(reply->bytesAvailable(), -1); });
     connect(reply, &QNetworkReply::downloadProgress, this, &UrlTransfer::onProgress);
     connect(reply, &QNetworkReply::finished, this, &UrlTransfer::onFinished);
 }

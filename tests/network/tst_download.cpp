@@ -1,0 +1,298 @@
+#include "cardfile.h"
+#include "feuilleftp.h"
+#include "paranet.h"
+#include "scripteddialogs.h"
+#include "testsupport.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+using platform::Dialogs;
+
+namespace
+{
+
+const QByteArray kHeader = "Carte d'identit\xe9 d'une esp\xe8"
+                           "ce chimique pour le logiciel ZYP";
+
+QByteArray cardFile(const QByteArray &nom)
+{
+    return records(
+        {kHeader, nom, "H#2O", "0100000000", "liquide", "18", "1000", "1", "100", "0", "1,33", ""});
+}
+
+QString appFile(const QTemporaryDir &dir, const char *name)
+{
+    return dir.filePath(QString::fromLatin1(name));
+}
+
+} // namespace
+
+class TestDownload : public QObject
+{
+    Q_OBJECT
+
+    PythonServer http_;
+    QTemporaryDir www_;
+    QByteArray base_; // http://127.0.0.1:port
+
+    QByteArray url(const QByteArray &path) const { return base_ + path; }
+
+    // A list of three cards served by the test server, in this order.
+    QByteArray threeCards() const
+    {
+        return records({"LISTECHIMIE", "eau",
+                        "Lyc\xe9"
+                        "e Pasteur",
+                        "", url("/files/eau.CAR"), "\xe9thanol", "M. Durand", "vu en TP",
+                        url("/files/ethanol.CAR"), "acide ac\xe9tique", "Coll\xe8ge Curie",
+                        "pur \xe0 99 %", url("/files/acide.CAR")});
+    }
+
+    void setListUrl(const QTemporaryDir &dir, const QByteArray &listUrl)
+    {
+        QVERIFY(writeAll(network::paranetPath(dir.path()),
+                         records({"", "", "", "", "", "", "", listUrl})));
+    }
+
+    struct Run {
+        platform::ScriptedDialogs dialogs;
+        bool listDownloaded = false;
+        int chargenetCalls = 0;
+        cards::CardFileRead loaded;
+    };
+
+    // The window with a chargenet that reads TEMPO.CAR as the main window does.
+    std::unique_ptr<feuilleFTP> window(const QTemporaryDir &dir, Run &run)
+    {
+        const QString tempo = appFile(dir, cards::kTempoCarFileName);
+        auto w = std::make_unique<feuilleFTP>(
+            dir.path(), run.listDownloaded,
+            [&run, tempo] {
+                ++run.chargenetCalls;
+                run.loaded = cards::readCardFile(tempo.toStdString(), false);
+            },
+            run.dialogs);
+        w->setTransferTimeout(500);
+        return w;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(www_.isValid());
+        QVERIFY2(http_.start(QStringLiteral("http_server.py"), {www_.path()}),
+                 "the HTTP server did not start");
+        base_ = "http://127.0.0.1:" + QByteArray::number(http_.port());
+        QVERIFY(writeAll(www_.filePath(QStringLiteral("LISTEC.ZYP")), threeCards()));
+        QVERIFY(writeAll(www_.filePath(QStringLiteral("ethanol.CAR")), cardFile("\xe9thanol")));
+        QVERIFY(
+            writeAll(www_.filePath(QStringLiteral("acide.CAR")), cardFile("acide ac\xe9tique")));
+        QVERIFY(writeAll(www_.filePath(QStringLiteral("nomarker.ZYP")),
+                         records({"LISTE", "eau", "", "", url("/files/eau.CAR")})));
+        QVERIFY(writeAll(www_.filePath(QStringLiteral("empty.ZYP")), records({"LISTECHIMIE", ""})));
+        // A record file, but not a card: the list itself offered as a card.
+        QVERIFY(writeAll(www_.filePath(QStringLiteral("notacard.CAR")), threeCards()));
+    }
+
+    void cleanupTestCase() { http_.stop(); }
+
+    void listAndCard()
+    {
+        QTemporaryDir dir;
+        setListUrl(dir, url("/files/LISTEC.ZYP"));
+        Run run;
+        auto w = window(dir, run);
+        w->show();
+        QTRY_COMPARE_WITH_TIMEOUT(w->List1->count(), 3, 20000);
+        QVERIFY(run.listDownloaded);
+        QCOMPARE(readAll(appFile(dir, cards::kListFileName)), threeCards());
+        QCOMPARE(w->List1->item(0)->text(), QStringLiteral("eau"));
+        QCOMPARE(w->List1->item(1)->text(), QStringLiteral("éthanol"));
+        QCOMPARE(w->List1->currentRow(), 0);
+        QCOMPARE(w->Labet->text(), QStringLiteral("Transfert terminé"));
+
+        w->List1->setCurrentRow(2);
+        QCOMPARE(w->Text1->toPlainText(), QStringLiteral("Espèce: acide acétique\nAuteur: Collège "
+                                                         "Curie\nCommentaire: pur à 99 %"));
+        w->Command1->click();
+        QVERIFY(!w->Command1->isEnabled());
+        QVERIFY(!w->Command3->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(!w->isVisible(), 20000);
+        QCOMPARE(w->result(), int(QDialog::Accepted));
+        QCOMPARE(run.chargenetCalls, 1);
+        QCOMPARE(run.loaded.status, cards::CardFileStatus::Ok);
+        QCOMPARE(run.loaded.card.nom(), std::string("acide acétique"));
+        QCOMPARE(readAll(appFile(dir, cards::kTempoCarFileName)), cardFile("acide ac\xe9tique"));
+        QVERIFY(run.dialogs.shown.isEmpty());
+    }
+
+    void doubleClick()
+    {
+        QTemporaryDir dir;
+        setListUrl(dir, url("/files/LISTEC.ZYP"));
+        Run run;
+        auto w = window(dir, run);
+        w->show();
+        QTRY_COMPARE_WITH_TIMEOUT(w->List1->count(), 3, 20000);
+        QWidget *viewport = w->List1->viewport();
+        const QRect item = w->List1->visualItemRect(w->List1->item(1));
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, item.center());
+        QTest::mouseDClick(viewport, Qt::LeftButton, {}, item.center());
+        QTRY_VERIFY_WITH_TIMEOUT(!w->isVisible(), 20000);
+        QCOMPARE(run.chargenetCalls, 1);
+        QCOMPARE(run.loaded.card.nom(), std::string("éthanol"));
+    }
+
+    // Already downloaded during this run: the list on disk, no transfer.
+    void listAlreadyDownloaded()
+    {
+        QTemporaryDir dir;
+        setListUrl(dir, url("/missing"));
+        QVERIFY(writeAll(appFile(dir, cards::kListFileName), threeCards()));
+        Run run;
+        run.listDownloaded = true;
+        auto w = window(dir, run);
+        w->show();
+        QTRY_COMPARE(w->List1->count(), 3);
+        QVERIFY(w->Labet->text().isEmpty());
+        QTest::qWait(100);
+        QVERIFY(run.dialogs.shown.isEmpty());
+        QVERIFY(run.listDownloaded);
+    }
+
+    void listFaults_data()
+    {
+        QTest::addColumn<QByteArray>("listUrl");
+        QTest::addColumn<QStringList>("titles");
+        QTest::addColumn<int>("shown"); // entries in List1 afterwards
+        QTest::addColumn<bool>("keptOld");
+        const QStringList impossible{"Téléchargement impossible"};
+        QTest::newRow("404") << QByteArray("/files/absent.ZYP") << impossible << 1 << true;
+        QTest::newRow("too large") << QByteArray("/big/1048577") << impossible << 1 << true;
+        QTest::newRow("too large, no length")
+            << QByteArray("/stream/1200000") << impossible << 1 << true;
+        QTest::newRow("no answer") << QByteArray("/silent") << impossible << 1 << true;
+        QTest::newRow("not http") << QByteArray("file:///etc/passwd") << impossible << 1 << true;
+        QTest::newRow("redirect to a file")
+            << QByteArray("/redirect?to=file:///etc/passwd") << impossible << 1 << true;
+        QTest::newRow("without its marker")
+            << QByteArray("/files/nomarker.ZYP") << QStringList{"Visualisation impossible"} << 0
+            << false;
+        QTest::newRow("empty list")
+            << QByteArray("/files/empty.ZYP") << QStringList() << 0 << false;
+    }
+
+    void listFaults()
+    {
+        QFETCH(QByteArray, listUrl);
+        QFETCH(QStringList, titles);
+        QFETCH(int, shown);
+        QFETCH(bool, keptOld);
+        QTemporaryDir dir;
+        setListUrl(dir, listUrl.startsWith('/') ? url(listUrl) : listUrl);
+        const QByteArray old = records({"LISTECHIMIE", "ancienne", "", "", url("/files/a.CAR")});
+        QVERIFY(writeAll(appFile(dir, cards::kListFileName), old));
+        Run run;
+        for (const QString &title : titles)
+            run.dialogs.expectMessage(title, Dialogs::Answer::Ok);
+        auto w = window(dir, run);
+        w->show();
+        QTRY_VERIFY_WITH_TIMEOUT(w->Labet->text() == QStringLiteral("Transfert terminé") ||
+                                     w->Labet->text() == QStringLiteral("Erreur de transmission"),
+                                 20000);
+        QTRY_VERIFY(run.dialogs.allAnswered());
+        QCOMPARE(run.dialogs.titles(), titles);
+        QVERIFY(run.dialogs.unexpected.isEmpty());
+        QCOMPARE(w->List1->count(), shown);
+        QCOMPARE(readAll(appFile(dir, cards::kListFileName)) == old, keptOld);
+        // Set only by a download that brought a list.
+        QCOMPARE(run.listDownloaded, titles.isEmpty());
+        QVERIFY(w->isVisible());
+        QVERIFY(w->Command3->isEnabled());
+    }
+
+    void cardFaults_data()
+    {
+        QTest::addColumn<QByteArray>("cardUrl");
+        QTest::newRow("404") << QByteArray("/files/absent.CAR");
+        QTest::newRow("too large") << QByteArray("/big/65537");
+        QTest::newRow("too large, no length") << QByteArray("/stream/70000");
+        QTest::newRow("no answer") << QByteArray("/silent");
+        QTest::newRow("not http") << QByteArray("ftp://127.0.0.1/eau.CAR");
+        QTest::newRow("no address") << QByteArray();
+    }
+
+    void cardFaults()
+    {
+        QFETCH(QByteArray, cardUrl);
+        QTemporaryDir dir;
+        QVERIFY(writeAll(appFile(dir, cards::kListFileName),
+                         records({"LISTECHIMIE", "eau", "", "",
+                                  cardUrl.startsWith('/') ? url(cardUrl) : cardUrl})));
+        const QByteArray previous = cardFile("ancienne");
+        QVERIFY(writeAll(appFile(dir, cards::kTempoCarFileName), previous));
+        Run run;
+        run.listDownloaded = true;
+        run.dialogs.expectMessage(QStringLiteral("Téléchargement impossible"), Dialogs::Answer::Ok);
+        auto w = window(dir, run);
+        w->show();
+        QTRY_COMPARE(w->List1->count(), 1);
+        w->Command1->click();
+        QTRY_VERIFY_WITH_TIMEOUT(run.dialogs.allAnswered(), 20000);
+        QVERIFY(run.dialogs.unexpected.isEmpty());
+        QVERIFY(!run.dialogs.shown.value(0).text.isEmpty());
+        QCOMPARE(run.chargenetCalls, 0);
+        QCOMPARE(readAll(appFile(dir, cards::kTempoCarFileName)), previous);
+        QVERIFY(w->isVisible());
+        QVERIFY(w->Command1->isEnabled());
+        QVERIFY(w->Command3->isEnabled());
+        QCOMPARE(w->Labet->text(), QStringLiteral("Erreur de transmission"));
+    }
+
+    // The file is handed over as it came; the main window's reader rejects it.
+    void notACard()
+    {
+        QTemporaryDir dir;
+        QVERIFY(writeAll(appFile(dir, cards::kListFileName),
+                         records({"LISTECHIMIE", "eau", "", "", url("/files/notacard.CAR")})));
+        Run run;
+        run.listDownloaded = true;
+        auto w = window(dir, run);
+        w->show();
+        QTRY_COMPARE(w->List1->count(), 1);
+        w->Command1->click();
+        QTRY_COMPARE_WITH_TIMEOUT(run.chargenetCalls, 1, 20000);
+        QCOMPARE(run.loaded.status, cards::CardFileStatus::NotCardFile);
+    }
+
+    void annulerDuringTransfer()
+    {
+        QTemporaryDir dir;
+        QVERIFY(writeAll(appFile(dir, cards::kListFileName),
+                         records({"LISTECHIMIE", "eau", "", "", url("/slow/1536")})));
+        const QByteArray previous = cardFile("ancienne");
+        QVERIFY(writeAll(appFile(dir, cards::kTempoCarFileName), previous));
+        Run run;
+        run.listDownloaded = true;
+        auto w = window(dir, run);
+        w->setTransferTimeout(20000);
+        w->show();
+        QTRY_COMPARE(w->List1->count(), 1);
+        w->Command1->click();
+        QTRY_COMPARE_WITH_TIMEOUT(w->Labet->text(), QStringLiteral("Réception des données"), 20000);
+        w->Command2->click();
+        QVERIFY(!w->isVisible());
+        QCOMPARE(w->result(), int(QDialog::Rejected));
+        QTest::qWait(200);
+        QCOMPARE(run.chargenetCalls, 0);
+        QVERIFY(run.dialogs.shown.isEmpty());
+        QCOMPARE(readAll(appFile(dir, cards::kTempoCarFileName)), previous);
+    }
+};
+
+QTEST_MAIN(TestDownload)
+#include "tst_download.moc"
