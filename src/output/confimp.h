@@ -11,7 +11,8 @@ class QPushButton;
 class QRadioButton;
 class UpDown;
 
-namespace platform {
+namespace platform
+{
 class Dialogs;
 }
 
@@ -25,7 +26,8 @@ class Dialogs;
 //     dialog.exec();
 //
 // The dialog places itself 20 pixels below the main window's top.
-class confimp : public QDialog {
+class confimp : public QDialog
+{
     Q_OBJECT
 public:
     confimp(PrintSource &source, platform::Dialogs &dialogs, QPrinter &printer,
@@ -39,21 +41,21 @@ public:
     void Command2_Click();
 
     // The design controls.
-    QGroupBox *Frame1;       // "Options"
-    QRadioButton *Option1;   // the edited card (default)
-    QRadioButton *Option2;   // the whole database
-    QLabel *Label3;          // "Nombre d'exemplaires:"
-    QLabel *Label4;          // the number of copies
-    UpDown *UpDown1;         // 1 to 99
-    QLabel *Label2;          // "Imprimante:"
-    QLineEdit *defaut;       // the current printer
-    QPushButton *Command2;   // "&Imprimantes"
-    QPushButton *Command3;   // "&Annuler"
-    QPushButton *Command1;   // prints
-    QGroupBox *Frame2;       // shown while printing
-    QLabel *Label1;          // "Veuillez patienter quelques instants..."
-    QLabel *Image2;          // printer picture
-    QLabel *progress;        // "Carte k sur N"
+    QGroupBox *Frame1;     // "Options"
+    QRadioButton *Option1; // the edited card (default)
+    QRadioButton *Option2; // the whole database
+    QLabel *Label3;        // "Nombre d'exemplaires:"
+    QLabel *Label4;        // the number of copies
+    UpDown *UpDown1;       // 1 to 99
+    QLabel *Label2;        // "Imprimante:"
+    QLineEdit *defaut;     // the current printer
+    QPushButton *Command2; // "&Imprimantes"
+    QPushButton *Command3; // "&Annuler"
+    QPushButton *Command1; // prints
+    QGroupBox *Frame2;     // shown while printing
+    QLabel *Label1;        // "Veuillez patienter quelques instants..."
+    QLabel *Image2;        // printer picture
+    QLabel *progress;      // "Carte k sur N"
 
     void reject() override;
 

@@ -5,7 +5,8 @@
 // What the print dialog needs from the main window: the species list, the
 // editor's card and the editor's "Enregistrer ?" question. The main window
 // implements it; tests use a fake.
-class PrintSource {
+class PrintSource
+{
 public:
     virtual ~PrintSource();
 

@@ -1,0 +1,3 @@
+#include "printsource.h"
+
+PrintSource::~PrintSource() = default;
