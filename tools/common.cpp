@@ -12,6 +12,17 @@ std::string_view label(int field)
     return kLabels.at(static_cast<std::size_t>(field - 1));
 }
 
+std::string csvHeader()
+{
+    std::string header;
+    for (std::string_view c : kColumns) {
+        if (!header.empty())
+            header += ',';
+        header += c;
+    }
+    return header;
+}
+
 std::string describe(cards::IoError e)
 {
     using cards::IoError;

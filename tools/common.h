@@ -33,6 +33,9 @@ inline constexpr std::array<std::string_view, cards::kFieldCount> kLabels = {
 
 std::string_view label(int field);
 
+// The header line of the CSV form, without its line end.
+std::string csvHeader();
+
 // What went wrong, in French.
 std::string describe(cards::IoError e);
 

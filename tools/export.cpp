@@ -18,9 +18,7 @@ int runExport(const std::vector<std::string> &args)
     if (!loadExisting(db, file))
         return kBadFile;
 
-    std::string out;
-    for (std::size_t c = 0; c < kColumns.size(); ++c)
-        out += (c ? "," : "") + std::string(kColumns[c]);
+    std::string out = csvHeader();
     out += '\n';
 
     cards::IoError e;

@@ -143,11 +143,8 @@ int runImport(const std::vector<std::string> &args)
         records[0].fields.size() < kColumns.size() - 1 ||
         records[0].fields.size() > kColumns.size() ||
         !std::equal(records[0].fields.begin(), records[0].fields.end(), kColumns.begin())) {
-        std::string header;
-        for (std::string_view c : kColumns)
-            header += (header.empty() ? "" : ",") + std::string(c);
         return fileError(guillemets(csvPath.string()) +
-                         " : la première ligne doit être l'en-tête " + header + ".");
+                         " : la première ligne doit être l'en-tête " + csvHeader() + ".");
     }
     columns = records[0].fields.size();
 

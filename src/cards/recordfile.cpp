@@ -85,7 +85,10 @@ std::string tempSuffix()
 // tell a leftover of a killed writer from the file of a save in progress.
 std::string tempPrefix(const fs::path &target)
 {
-    return "." + target.filename().string() + ".";
+    std::string prefix(1, '.');
+    prefix += target.filename().string();
+    prefix += '.';
+    return prefix;
 }
 
 std::string tempName(const fs::path &target)

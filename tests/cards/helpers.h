@@ -17,6 +17,15 @@ inline QByteArray q(const std::string &s)
     return QByteArray::fromStdString(s);
 }
 
+// prefix followed by the number (built by appending: GCC 12 warns wrongly on
+// "literal" + std::string at -O2).
+inline std::string numbered(std::string_view prefix, int n)
+{
+    std::string s(prefix);
+    s += std::to_string(n);
+    return s;
+}
+
 // Bytes built from the record layout itself (16-bit little-endian length,
 // Windows-1252 text, zero filler to 128 bytes), independent of the code under test.
 inline std::string rec(std::string_view cp1252)
@@ -43,7 +52,7 @@ inline std::string slotBytes(std::string_view nom, std::string_view tag = "x")
 {
     std::string s = rec(nom);
     for (int k = 2; k <= 11; ++k)
-        s += rec(std::string(tag) + std::to_string(k));
+        s += rec(numbered(tag, k));
     return s;
 }
 
@@ -52,7 +61,7 @@ inline cards::carte card(const std::string &nom, const std::string &tag = "x")
     cards::carte c;
     c.field(1) = nom;
     for (int k = 2; k <= 11; ++k)
-        c.field(k) = tag + std::to_string(k);
+        c.field(k) = numbered(tag, k);
     return c;
 }
 

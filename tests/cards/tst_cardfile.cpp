@@ -18,7 +18,7 @@ std::string cardFileBytes(std::string_view nom, std::string_view drapeaux = "000
 {
     std::string s = rec(kHeaderBytes) + rec(nom) + rec("x2") + rec(drapeaux);
     for (int k = 4; k <= 11; ++k)
-        s += rec("x" + std::to_string(k));
+        s += rec(numbered("x", k));
     return s;
 }
 

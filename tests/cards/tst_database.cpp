@@ -247,7 +247,7 @@ void DatabaseTest::fullDatabase()
     std::string bytes;
     bytes.reserve(std::size_t(kMaxCards) * 11 * 128);
     for (int i = 0; i < kMaxCards; ++i)
-        bytes += slotBytes("n" + std::to_string(i));
+        bytes += slotBytes(numbered("n", i));
     writeFile(path_, bytes);
     const Database db(path_);
 

@@ -191,7 +191,7 @@ private slots:
     {
         std::string bytes;
         for (int i = 0; i < kMaxCards - 1; ++i)
-            bytes += slotBytes("n" + std::to_string(i));
+            bytes += slotBytes(numbered("n", i));
         writeFile(db_, bytes);
         writeFile(csv_, (kHeader + line("Last") + line("One more")).toStdString());
         const Run r = tool({"import", str(csv_), str(db_)});
