@@ -1,5 +1,6 @@
 #include "exporter.h"
 
+#include "carddraw.h"
 #include "dialogs.h"
 #include "param.h"
 #include "smtpdialogue.h"
@@ -52,8 +53,9 @@ QToolButton *pictureButton(QWidget *parent, const char *name, const QString &pic
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(geometry);
     button->setAutoRaise(true);
-    button->setIcon(QIcon(picture));
-    button->setIconSize(geometry.size() - QSize(8, 8));
+    const QSize size = geometry.size() - QSize(8, 8);
+    button->setIcon(QIcon(carddraw::picture(picture, size)));
+    button->setIconSize(size);
     button->setToolTip(tip);
     button->setCursor(Qt::PointingHandCursor);
     return button;

@@ -1,5 +1,6 @@
 #include "feuilleftp.h"
 
+#include "carddraw.h"
 #include "dialogs.h"
 #include "param.h"
 #include "paranet.h"
@@ -59,18 +60,20 @@ feuilleFTP::feuilleFTP(const QString &appDir, bool &listDownloaded, std::functio
     Label1 = new QLabel(QStringLiteral("Description de la carte:"), this);
     Label1->setGeometry(232, 12, 252, 17);
     Text1 = new QPlainTextEdit(this);
-    Text1->setGeometry(232, 30, 252, 150);
+    Text1->setGeometry(232, 30, 252, 120);
     Text1->setReadOnly(true);
     Command1 = new QPushButton(QStringLiteral("Visualiser"), this);
-    Command1->setGeometry(232, 196, 80, 27);
+    Command1->setGeometry(232, 216, 80, 27);
     Command2 = new QPushButton(QStringLiteral("Annuler"), this);
-    Command2->setGeometry(318, 196, 80, 27);
+    Command2->setGeometry(318, 216, 80, 27);
     Command3 = new QPushButton(QStringLiteral("Paramètres"), this);
-    Command3->setGeometry(404, 196, 80, 27);
+    Command3->setGeometry(404, 216, 80, 27);
     Image1 = new QLabel(this);
-    Image1->setGeometry(232, 228, 24, 24);
+    Image1->setGeometry(232, 162, 44, 44);
+    Image1->setPixmap(carddraw::picture(QStringLiteral(":/pictures/btn-importer.svg"), {40, 40}));
     Image2 = new QLabel(this);
-    Image2->setGeometry(460, 228, 24, 24);
+    Image2->setGeometry(440, 162, 44, 44);
+    Image2->setPixmap(carddraw::picture(QStringLiteral(":/pictures/cartes-especes.svg"), {40, 40}));
     Labet = new QLabel(QStringLiteral("Télécharger un fichier"), this);
     Labet->setGeometry(16, 262, 468, 17);
 

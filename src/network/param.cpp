@@ -55,6 +55,7 @@ param::param(const QString &appDir, Dialogs &dialogs, QWidget *parent)
     Text1 = new QPlainTextEdit(Frame1);
     Text1->setGeometry(10, 20, 445, 203);
     Text1->setReadOnly(true);
+    Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
     Command3 = new QPushButton(QStringLiteral("Valider"), this);
     Command3->setGeometry(136, 370, 97, 29);
