@@ -3,8 +3,8 @@
 #include "cardpicture.h"
 #include "confimp.h"
 #include "exporter.h"
-#include "feuillep.h"
 #include "feuilleftp.h"
+#include "feuillep.h"
 #include "machine.h"
 #include "printsource.h"
 
@@ -12,10 +12,12 @@
 
 #include <memory>
 
-namespace {
+namespace
+{
 
 // The print dialog's view of the main window.
-class MainWindowPrintSource : public PrintSource {
+class MainWindowPrintSource : public PrintSource
+{
 public:
     explicit MainWindowPrintSource(feuilleP &window) : window_(window) {}
     int speciesRowCount() const override { return window_.speciesRowCount(); }
@@ -51,8 +53,9 @@ void connectWindows(feuilleP &window, QPrinter &printer)
         exporter.exec();
     };
     w.download = [&window] {
-        feuilleFTP download(window.appDir(), window.listDownloaded(), [&window] { window.chargenet(); },
-                            window.dialogs(), &window);
+        feuilleFTP download(
+            window.appDir(), window.listDownloaded(), [&window] { window.chargenet(); },
+            window.dialogs(), &window);
         download.exec();
     };
     window.setWindows(std::move(w));

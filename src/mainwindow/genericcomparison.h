@@ -33,9 +33,11 @@ public:
     // Negative, zero or positive as a sorts before, with or after b.
     int compare(const QString &a, const QString &b) const;
 
-    // The ascending order of `keys` as a permutation of their indices; keys
-    // that compare equal keep their order.
-    std::vector<int> sortOrder(const std::vector<QString> &keys) const;
+    // The ascending order of `keys` as a permutation of their indices. Keys
+    // that compare equal are ordered by their `ties` (the species' names)
+    // when given, and then keep their order.
+    std::vector<int> sortOrder(const std::vector<QString> &keys,
+                               const std::vector<QString> *ties = nullptr) const;
 
 private:
     QCollator collator_;

@@ -102,6 +102,8 @@ SpeciesList::SpeciesList(QWidget *window, const QString &appDir) : QObject(windo
 
     connect(MS1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &SpeciesList::onCurrentChanged);
+    connect(MS1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &SpeciesList::onSelectionChanged);
     connect(MS1, &QTableView::clicked, this, &SpeciesList::onClicked);
 
     Combo1 = new QComboBox(window);
@@ -147,19 +149,21 @@ bool SpeciesList::majtab()
 
     const auto listed =
         cards::Database::inDirectory(QFile::encodeName(appDir_).toStdString()).list(field_);
-    std::vector<QString> keys;
-    std::vector<SpeciesModel::Row> unsorted;
-    unsorted.reserve(listed.cards.size());
-    keys.reserve(listed.cards.size());
-    const bool byName = entry <= 0;
+    std::vector<QString> names;
+    std::vector<QString> values;
+    names.reserve(listed.cards.size());
+    values.reserve(listed.cards.size());
     for (const cards::ListedCard &c : listed.cards) {
-        unsorted.push_back({fromUtf8(c.nom), fromUtf8(c.valeur) + QStringLiteral("   ")});
-        keys.push_back(byName ? unsorted.back().nom : unsorted.back().valeur);
+        names.push_back(fromUtf8(c.nom));
+        values.push_back(fromUtf8(c.valeur) + QStringLiteral("   "));
     }
+    const bool byName = entry <= 0;
+    const std::vector<int> order =
+        byName ? comparison_.sortOrder(names) : comparison_.sortOrder(values, &names);
     std::vector<SpeciesModel::Row> rows;
-    rows.reserve(unsorted.size());
-    for (int i : comparison_.sortOrder(keys))
-        rows.push_back(std::move(unsorted[std::size_t(i)]));
+    rows.reserve(names.size());
+    for (int i : order)
+        rows.push_back({std::move(names[std::size_t(i)]), std::move(values[std::size_t(i)])});
 
     silent_ = true;
     model_->setHeader(0, QString::fromUtf8(kNameHeader));
@@ -238,6 +242,21 @@ void SpeciesList::onCurrentChanged(const QModelIndex &current, const QModelIndex
         setCurrentSilently(current.row());
     if (current.row() != previous.row())
         emit cellEntry();
+}
+
+void SpeciesList::onSelectionChanged()
+{
+    // The selection shrinks to the name cell of the current row.
+    const QModelIndex current = MS1->selectionModel()->currentIndex();
+    if (shrinking_ || !current.isValid())
+        return;
+    const QModelIndex name = model_->index(current.row(), 0);
+    const QModelIndexList selected = MS1->selectionModel()->selectedIndexes();
+    if (selected.size() == 1 && selected.front() == name)
+        return;
+    shrinking_ = true;
+    MS1->selectionModel()->select(name, QItemSelectionModel::ClearAndSelect);
+    shrinking_ = false;
 }
 
 void SpeciesList::onClicked(const QModelIndex &index)

@@ -85,6 +85,7 @@ protected:
 
 private:
     void onCurrentChanged(const QModelIndex &current, const QModelIndex &previous);
+    void onSelectionChanged();
     void onClicked(const QModelIndex &index);
     void setCurrentSilently(int modelRow);
 
@@ -93,5 +94,6 @@ private:
     GenericComparison comparison_;
     int field_ = 5;
     bool silent_ = false;
+    bool shrinking_ = false;
     int pressRow_ = -1;
 };
