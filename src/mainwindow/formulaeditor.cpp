@@ -135,7 +135,7 @@ public:
     bool demandeclic = false;
     int xclic = 0;
     bool rendering = false;
-    bool leavingBackwards = false;
+    bool leavingBackwards = false; // Text1 is losing the focus to Shift+Tab
 };
 
 FormulaEditor::Impl::Impl(FormulaEditor *q, QWidget *frame1, QWidget *window,
@@ -168,7 +168,6 @@ FormulaEditor::Impl::Impl(FormulaEditor *q, QWidget *frame1, QWidget *window,
     picture2->focused = [this](Qt::FocusReason reason) {
         // Shift+Tab out of Text1 goes on past Picture2, not back into Text1.
         if (reason == Qt::BacktabFocusReason && leavingBackwards) {
-            leavingBackwards = false;
             picture2->focusNextPrevChild(false);
             return;
         }
@@ -183,6 +182,8 @@ FormulaEditor::Impl::Impl(FormulaEditor *q, QWidget *frame1, QWidget *window,
         render();
     };
     QWidget::setTabOrder(picture2, text1);
+    // Text1's focus-out flag lasts for one focus change.
+    connect(qApp, &QApplication::focusChanged, this, [this] { leavingBackwards = false; });
 
     posi = new QLabel(picture2);
     posi->setObjectName(QStringLiteral("posi"));
@@ -328,10 +329,8 @@ bool FormulaEditor::Impl::keyPress(QKeyEvent *e)
     const int key = e->key();
     const Qt::KeyboardModifiers held =
         e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
-    if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
-        leavingBackwards = key == Qt::Key_Backtab || (held & Qt::ShiftModifier);
-        return false; // focus moves on
-    }
+    if (key == Qt::Key_Tab || key == Qt::Key_Backtab)
+        return false; // the focus moves on
     if (e->matches(QKeySequence::Paste)) {
         // Pasted text is typed character by character, with the same refusals.
         typeText(
@@ -443,8 +442,11 @@ bool FormulaEditor::Impl::eventFilter(QObject *watched, QEvent *event)
     }
     case QEvent::FocusIn: {
         const auto reason = static_cast<QFocusEvent *>(event)->reason();
-        // Coming back from another window (a message box) is not a new editing.
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+        // Coming back from another window (a message box) is not a new
+        // editing; but a click that activated the window is.
+        const bool windowBack =
+            reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+        if (!windowBack || !picture1->isVisible()) {
             text1->deselect();
             beginEditing();
         }
@@ -454,6 +456,7 @@ bool FormulaEditor::Impl::eventFilter(QObject *watched, QEvent *event)
         const auto reason = static_cast<QFocusEvent *>(event)->reason();
         if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
             return false;
+        leavingBackwards = reason == Qt::BacktabFocusReason;
         const QWidget *now = QApplication::focusWidget();
         if (now != opte && now != opti)
             endEditing();

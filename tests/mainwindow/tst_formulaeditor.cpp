@@ -3,7 +3,9 @@
 #include "formulamarkup.h"
 #include "scripteddialogs.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -122,6 +124,9 @@ private slots:
     void overflowTakesAMarkedCharacterWhole();
     void loadingAStoredFormula();
     void scriptPanelSize();
+    void pasteIsTyped_data();
+    void pasteIsTyped();
+    void shiftTabLeavesTheFormula();
 };
 
 void TestFormulaEditor::keys_data()
@@ -366,6 +371,50 @@ void TestFormulaEditor::scriptPanelSize()
     QCOMPARE(bevel.pixelColor(98, 30), QColor(128, 128, 128));
     QCOMPARE(bevel.pixelColor(50, 61), QColor(128, 128, 128));
     QCOMPARE(bevel.pixelColor(5, 5), QColor(192, 192, 192));
+}
+
+void TestFormulaEditor::pasteIsTyped_data()
+{
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<QString>("markup");
+    QTest::addColumn<int>("beeps");
+    QTest::newRow("plain") << "NaCl"
+                           << "NaCl" << 0;
+    QTest::newRow("markers refused") << "H#2O"
+                                     << "H2O" << 1;
+    QTest::newRow("outside Windows-1252 refused") << QStringLiteral("Hα₂") << "H" << 2;
+    QTest::newRow("line break dropped") << "Na\r\nCl"
+                                        << "NaCl" << 0;
+}
+
+void TestFormulaEditor::pasteIsTyped()
+{
+    QFETCH(QString, clipboard);
+    QFETCH(QString, markup);
+    QFETCH(int, beeps);
+    Window w;
+    w.focusFormula();
+    QApplication::clipboard()->setText(clipboard);
+    QTest::keySequence(w.text1(), QKeySequence::Paste);
+    QCOMPARE(w.text1()->text(), markup);
+    QCOMPARE(w.dialogs.beeps, beeps);
+}
+
+void TestFormulaEditor::shiftTabLeavesTheFormula()
+{
+    Window w;
+    w.focusFormula();
+    QVERIFY(w.text1()->hasFocus());
+    QTest::keyClick(w.text1(), Qt::Key_Backtab, Qt::ShiftModifier);
+    QVERIFY(!w.text1()->hasFocus());
+    QVERIFY(!w.editor->Picture1()->isVisible());
+    // Tab from the field before the formula enters it at the start.
+    w.text1()->setCursorPosition(0);
+    w.editor->setText(QStringLiteral("H#2O"));
+    QApplication::focusWidget()->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QVERIFY(w.text1()->hasFocus());
+    QCOMPARE(w.text1()->cursorPosition(), 0);
 }
 
 QTEST_MAIN(TestFormulaEditor)
