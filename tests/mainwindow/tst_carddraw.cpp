@@ -45,7 +45,6 @@ class TestCardDraw : public QObject
 {
     Q_OBJECT
 private slots:
-    void layoutTable();
     void fontsInPixels_data();
     void fontsInPixels();
     void gradient_data();
@@ -55,28 +54,7 @@ private slots:
     void unitMarks();
     void unitsFollowTheBoxes();
     void pictures();
-    void buttonIcons();
 };
-
-void TestCardDraw::layoutTable()
-{
-    // Each quantity box stands on its label's line, and every unit starts at x = 433.
-    for (int k = 0; k < 7; ++k) {
-        const QByteArray index = '(' + QByteArray::number(k) + ')';
-        const auto &box = cardlayout::control(("Text3" + index).constData());
-        const auto &label = cardlayout::control(("Label4" + index).constData());
-        QCOMPARE(box.top, label.top);
-        QCOMPARE(box.left + box.width, 433);
-    }
-    // The pictograms line up on one row, 72 pixels apart.
-    for (int k = 0; k < 4; ++k) {
-        const auto &image =
-            cardlayout::control(("Image8(" + QByteArray::number(k) + ')').constData());
-        QCOMPARE(QRect(image.left, image.top, image.width, image.height),
-                 QRect(168 + 72 * k, 62, 66, 66));
-    }
-    QCOMPARE(cardlayout::kFrame1Inner, QSize(461, 485));
-}
 
 void TestCardDraw::fontsInPixels_data()
 {
@@ -85,7 +63,6 @@ void TestCardDraw::fontsInPixels_data()
     QTest::addColumn<QString>("family");
     QTest::addColumn<int>("pixels");
     QTest::newRow("default") << "MS Sans Serif" << 8.25 << "Liberation Sans" << 11;
-    QTest::newRow("quantities") << "MS Sans Serif" << 9.75 << "Liberation Sans" << 13;
     QTest::newRow("formula") << "Arial" << 12.0 << "Liberation Sans" << 16;
     QTest::newRow("scripts") << "Arial" << 8.0 << "Liberation Sans" << 11;
     QTest::newRow("serif") << "Times new roman" << 10.0 << "Liberation Serif" << 13;
@@ -251,16 +228,6 @@ void TestCardDraw::pictures()
     QCOMPARE(flame.pixelColor(0, 0).alpha(), 255);
     QCOMPARE(flame.pixelColor(65, 65).alpha(), 255);
     QCOMPARE(carddraw::quantityCursor().hotSpot(), QPoint(2, 29));
-}
-
-void TestCardDraw::buttonIcons()
-{
-    const QStringList names{"btn-fermer",      "btn-aide",    "btn-cours",      "btn-calculatrice",
-                            "btn-imprimer",    "btn-copier",  "btn-exporter",   "btn-importer",
-                            "btn-enregistrer", "btn-ouvrir",  "btn-enlever",    "btn-valider",
-                            "btn-nouveau",     "exp-annuler", "exp-parametres", "exp-expedier"};
-    for (const QString &name : names)
-        QVERIFY2(!carddraw::buttonIcon(name).pixmap(16, 16).isNull(), qPrintable(name));
 }
 
 QTEST_MAIN(TestCardDraw)

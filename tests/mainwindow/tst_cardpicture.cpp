@@ -1,7 +1,6 @@
 #include "carddraw.h"
 #include "cardlayout.h"
 
-#include <QDir>
 #include <QTest>
 
 namespace
@@ -67,7 +66,6 @@ private slots:
     void aspectMaxLines_data();
     void aspectMaxLines();
     void aspectDrawnInItsBox();
-    void savePictures();
 };
 
 void TestCardPicture::sizeAndFrame()
@@ -232,50 +230,6 @@ void TestCardPicture::aspectDrawnInItsBox()
     // Text in the box, nothing below it.
     QVERIFY(countPixels(image, QRect(224, 144, 225, 45), isDark) > 100);
     QCOMPARE(countPixels(image, QRect(224, 190, 225, 4), isDark), 0);
-}
-
-void TestCardPicture::savePictures()
-{
-    // CARTES_CARD_PICTURES=<dir> keeps a few card pictures to look at.
-    const QString dir = qEnvironmentVariable("CARTES_CARD_PICTURES");
-    if (dir.isEmpty())
-        QSKIP("CARTES_CARD_PICTURES not set");
-    QDir().mkpath(dir);
-    CardView eau = water();
-    carddraw::layQuantityBoxes(eau);
-    QVERIFY(carddraw::creimage(eau).save(dir + QStringLiteral("/eau.png")));
-
-    CardView ammonium;
-    ammonium.nom = QStringLiteral("Ion ammonium");
-    ammonium.formule = QStringLiteral("NH#4*+");
-    ammonium.aspect = QStringLiteral("En solution aqueuse :\r\nincolore");
-    ammonium.quantites[0] = QStringLiteral("18,04");
-    ammonium.inorganique = true;
-    ammonium.risquePollution = true;
-    ammonium.polu = {false, true, false};
-    carddraw::layQuantityBoxes(ammonium);
-    QVERIFY(carddraw::creimage(ammonium).save(dir + QStringLiteral("/ammonium.png")));
-
-    CardView all;
-    all.nom = QStringLiteral("Sulfate de diméthyle");
-    all.formule = QStringLiteral("(CH#3)#2SO#4");
-    all.aspect = QStringLiteral(
-        "Liquide huileux incolore, à l'odeur faible d'oignon, très toxique par inhalation");
-    all.quantites = {QStringLiteral("126,13"), QStringLiteral("1330"), QStringLiteral("1,33"),
-                     QStringLiteral("188"),    QStringLiteral("-32"),  QStringLiteral("1,387"),
-                     QStringLiteral("28")};
-    all.densityCaption = QStringLiteral("Densité par rapport à l'air :");
-    all.organique = true;
-    all.hazards = {true, true, true, true};
-    all.risquePollution = true;
-    all.polu = {true, true, true};
-    carddraw::layQuantityBoxes(all);
-    QVERIFY(carddraw::creimage(all).save(dir + QStringLiteral("/tous-dangers.png")));
-
-    CardView sulfate;
-    sulfate.nom = QStringLiteral("Ion sulfate");
-    sulfate.formule = QStringLiteral("SO#4*2*-");
-    QVERIFY(carddraw::creimage(sulfate).save(dir + QStringLiteral("/sulfate.png")));
 }
 
 QTEST_MAIN(TestCardPicture)

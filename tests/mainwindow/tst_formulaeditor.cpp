@@ -122,10 +122,7 @@ private slots:
     void emptyFormulaCaretMarker();
     void overflowTakesTheCharacterOff();
     void overflowTakesAMarkedCharacterWhole();
-    void loadingAStoredFormula();
     void scriptPanelSize();
-    void pasteIsTyped_data();
-    void pasteIsTyped();
     void shiftTabLeavesTheFormula();
 };
 
@@ -197,26 +194,41 @@ void TestFormulaEditor::keys()
 
 void TestFormulaEditor::refusedCharacters_data()
 {
-    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("paste");
+    QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("markup");
     QTest::addColumn<int>("beeps");
-    QTest::newRow("subscript marker") << "H#"
+    QTest::newRow("subscript marker") << false << "H#"
                                       << "H" << 1;
-    QTest::newRow("superscript marker") << "*H"
+    QTest::newRow("superscript marker") << false << "*H"
                                         << "H" << 1;
-    QTest::newRow("outside Windows-1252") << QStringLiteral("Hα") << "H" << 1;
-    QTest::newRow("euro sign is Windows-1252") << QStringLiteral("€") << QStringLiteral("€") << 0;
-    QTest::newRow("accented letter") << QStringLiteral("é") << QStringLiteral("é") << 0;
+    QTest::newRow("outside Windows-1252") << false << QStringLiteral("Hα") << "H" << 1;
+    QTest::newRow("euro sign is Windows-1252")
+        << false << QStringLiteral("€") << QStringLiteral("€") << 0;
+    QTest::newRow("accented letter") << false << QStringLiteral("é") << QStringLiteral("é") << 0;
+    QTest::newRow("paste") << true << "NaCl"
+                           << "NaCl" << 0;
+    QTest::newRow("paste, markers refused") << true << "H#2O"
+                                            << "H2O" << 1;
+    QTest::newRow("paste, outside Windows-1252") << true << QStringLiteral("Hα₂") << "H" << 2;
+    QTest::newRow("paste, line break dropped") << true << "Na\r\nCl"
+                                               << "NaCl" << 0;
 }
 
 void TestFormulaEditor::refusedCharacters()
 {
-    QFETCH(QString, typed);
+    QFETCH(bool, paste);
+    QFETCH(QString, input);
     QFETCH(QString, markup);
     QFETCH(int, beeps);
     Window w;
     w.focusFormula();
-    w.type(typed);
+    if (paste) {
+        QApplication::clipboard()->setText(input);
+        QTest::keySequence(w.text1(), QKeySequence::Paste);
+    } else {
+        w.type(input);
+    }
     QCOMPARE(w.text1()->text(), markup);
     QCOMPARE(w.dialogs.beeps, beeps);
 
@@ -288,14 +300,21 @@ void TestFormulaEditor::leavingHidesTheEditing()
     w.other->setFocus(Qt::TabFocusReason);
     QVERIFY(!w.editor->Picture1()->isVisible());
     QVERIFY(!w.posi()->isVisible());
+    w.focusFormula();
+    w.editor->hideEditing(); // a card shown
+    QVERIFY(!w.editor->Picture1()->isVisible());
+    QVERIFY(!w.posi()->isVisible());
     QCOMPARE(w.text1()->text(), QString());
 }
 
 void TestFormulaEditor::focusingRenders()
 {
     Window w;
-    w.editor->setText(QStringLiteral("H#2O"));
     QSignalSpy rendered(w.editor.get(), &FormulaEditor::rendered);
+    w.editor->setText(QStringLiteral("*2#4")); // a stored formula is put in order
+    QCOMPARE(w.editor->text(), QStringLiteral("#4*2"));
+    QCOMPARE(rendered.count(), 1);
+    w.editor->setText(QStringLiteral("H#2O"));
     w.editor->Picture2()->setFocus(Qt::TabFocusReason);
     QVERIFY(w.text1()->hasFocus());
     QVERIFY(rendered.count() >= 1);
@@ -342,17 +361,6 @@ void TestFormulaEditor::overflowTakesAMarkedCharacterWhole()
     QCOMPARE(w.text1()->text(), fitting); // not fitting + "#"
 }
 
-void TestFormulaEditor::loadingAStoredFormula()
-{
-    Window w;
-    QSignalSpy rendered(w.editor.get(), &FormulaEditor::rendered);
-    w.editor->setText(QStringLiteral("*2#4"));
-    QCOMPARE(w.editor->text(), QStringLiteral("#4*2"));
-    QVERIFY(rendered.count() >= 1);
-    w.editor->hideEditing();
-    QVERIFY(!w.editor->Picture1()->isVisible());
-}
-
 void TestFormulaEditor::scriptPanelSize()
 {
     Window w;
@@ -371,33 +379,6 @@ void TestFormulaEditor::scriptPanelSize()
     QCOMPARE(bevel.pixelColor(98, 30), QColor(128, 128, 128));
     QCOMPARE(bevel.pixelColor(50, 61), QColor(128, 128, 128));
     QCOMPARE(bevel.pixelColor(5, 5), QColor(192, 192, 192));
-}
-
-void TestFormulaEditor::pasteIsTyped_data()
-{
-    QTest::addColumn<QString>("clipboard");
-    QTest::addColumn<QString>("markup");
-    QTest::addColumn<int>("beeps");
-    QTest::newRow("plain") << "NaCl"
-                           << "NaCl" << 0;
-    QTest::newRow("markers refused") << "H#2O"
-                                     << "H2O" << 1;
-    QTest::newRow("outside Windows-1252 refused") << QStringLiteral("Hα₂") << "H" << 2;
-    QTest::newRow("line break dropped") << "Na\r\nCl"
-                                        << "NaCl" << 0;
-}
-
-void TestFormulaEditor::pasteIsTyped()
-{
-    QFETCH(QString, clipboard);
-    QFETCH(QString, markup);
-    QFETCH(int, beeps);
-    Window w;
-    w.focusFormula();
-    QApplication::clipboard()->setText(clipboard);
-    QTest::keySequence(w.text1(), QKeySequence::Paste);
-    QCOMPARE(w.text1()->text(), markup);
-    QCOMPARE(w.dialogs.beeps, beeps);
 }
 
 void TestFormulaEditor::shiftTabLeavesTheFormula()
