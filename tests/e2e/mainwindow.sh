@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# The real application under Xvfb, in an application directory of its own:
+# it starts on the bundled database and writes "OUI" in the status file, takes
+# a change of the aspect box, closes through its close box with the questions
+# answered by the Return key, saves the card and writes "NON".
+# Usage: mainwindow.sh EXECUTABLE DATABASE OUTPUT_DIR
+set -euo pipefail
+
+exe=$1
+database=$2
+out=$3
+here=$(cd "$(dirname "$0")" && pwd)
+py=/usr/bin/python3
+title="Cartes d'identité des espèces chimiques"
+
+work=$(mktemp -d)
+xvfb_pid=
+app_pid=
+cleanup() {
+    [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null || true
+    [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+    echo "FAIL: $*" >&2
+    [[ -f $work/app.log ]] && sed 's/^/app: /' "$work/app.log" >&2
+    exit 1
+}
+status() { "$py" "$here/records.py" "$work/TEMPO.SPC" 14; }
+# Waits up to 10 s for a shown window whose title is exactly $1.
+window() {
+    local regex
+    regex=$(sed 's/[][\\.*^$?+(){}|]/\\&/g' <<<"$1")
+    timeout 10 xdotool search --sync --onlyvisible --name "^$regex\$" | head -1
+}
+
+# The database beside the executable makes that folder the application directory.
+cp "$exe" "$database" "$work/"
+mkdir -p "$out"
+
+# A free display, chosen by the server.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [[ -s $work/display ]] && break
+    sleep 0.1
+done
+[[ -s $work/display ]] || fail "Xvfb did not start"
+export DISPLAY=":$(cat "$work/display")"
+
+(cd "$work" && exec env -u QT_QPA_PLATFORM ./cartes-especes) >"$work/app.log" 2>&1 &
+app_pid=$!
+win=$(window "$title") || fail "the main window did not appear"
+[[ -n $win ]] || fail "the main window did not appear"
+[[ $(status) == OUI ]] || fail "record 14 of TEMPO.SPC is '$(status)', not OUI"
+
+# On a 1280 x 1024 screen the window is 800 x 600, centred (no window manager
+# here, so no frame).
+geometry=$(xdotool getwindowgeometry "$win")
+grep -q "Position: 240,212" <<<"$geometry" || fail "window not centred: $geometry"
+grep -q "Geometry: 800x600" <<<"$geometry" || fail "window not 800 x 600: $geometry"
+
+# Type into the aspect box (Frame1's drawing area at 18,58, Text2 at 224,144 in it).
+xdotool mousemove --window "$win" 300 210 click 1
+xdotool type --delay 30 " e2e"
+import -window root "$out/e2e-mainwindow.png" || true
+
+"$py" "$here/x11close.py" "$win"
+box=$(window "Enregistrer ?") || fail "no \"Enregistrer ?\" question"
+xdotool windowfocus --sync "$box" key Return
+box=$(window "Fermer") || fail "no \"Fermer\" question"
+xdotool windowfocus --sync "$box" key Return
+
+for _ in $(seq 100); do
+    kill -0 "$app_pid" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$app_pid" 2>/dev/null && fail "the application did not end"
+rc=0
+wait "$app_pid" || rc=$?
+app_pid=
+[[ $rc == 0 ]] || fail "the application ended with status $rc"
+[[ $(status) == NON ]] || fail "record 14 of TEMPO.SPC is '$(status)', not NON"
+grep -aq " e2e" "$work/ESPCHIMIQUES.ZYP" || fail "the changed card was not saved"
+echo "PASS"
