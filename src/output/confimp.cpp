@@ -136,9 +136,11 @@ confimp::confimp(PrintSource &source, platform::Dialogs &dialogs, QPrinter &prin
     Label1 = new QLabel(QStringLiteral("Veuillez patienter quelques instants..."), Frame2);
     progress = new QLabel(Frame2);
     auto *waiting = new QGridLayout(Frame2);
-    waiting->addWidget(Image2, 0, 0, 2, 1);
-    waiting->addWidget(Label1, 0, 1);
-    waiting->addWidget(progress, 1, 1);
+    waiting->setRowStretch(0, 1);
+    waiting->addWidget(Image2, 1, 0, 2, 1);
+    waiting->addWidget(Label1, 1, 1);
+    waiting->addWidget(progress, 2, 1);
+    waiting->setRowStretch(3, 1);
     waiting->setColumnStretch(1, 1);
     Frame2->hide();
 

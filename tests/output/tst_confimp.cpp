@@ -76,7 +76,6 @@ private slots:
     void pictogramStoredOnce();
     void askSaveBeforeListing_data();
     void askSaveBeforeListing();
-    void cardModeDoesNotAsk();
     void failureMessage_data();
     void failureMessage();
     void waitingFrameWhilePrinting();
@@ -263,19 +262,24 @@ void TestConfimp::pictogramStoredOnce()
 
 void TestConfimp::askSaveBeforeListing_data()
 {
+    QTest::addColumn<bool>("database");
     QTest::addColumn<bool>("modified");
     QTest::addColumn<int>("answer"); // Dialogs::Answer, when asked
     QTest::addColumn<bool>("refused");
     QTest::addColumn<bool>("printed");
     QTest::addColumn<int>("validations");
-    QTest::newRow("not modified") << false << -1 << false << true << 0;
-    QTest::newRow("yes") << true << int(Dialogs::Answer::Yes) << false << true << 1;
-    QTest::newRow("no") << true << int(Dialogs::Answer::No) << false << true << 0;
-    QTest::newRow("yes, name refused") << true << int(Dialogs::Answer::Yes) << true << false << 1;
+    using A = Dialogs::Answer;
+    QTest::newRow("not modified") << true << false << -1 << false << true << 0;
+    QTest::newRow("yes") << true << true << int(A::Yes) << false << true << 1;
+    QTest::newRow("no") << true << true << int(A::No) << false << true << 0;
+    QTest::newRow("yes, name refused") << true << true << int(A::Yes) << true << false << 1;
+    // The card print prints the edited card itself: nothing to ask.
+    QTest::newRow("card mode") << false << true << -1 << false << true << 0;
 }
 
 void TestConfimp::askSaveBeforeListing()
 {
+    QFETCH(bool, database);
     QFETCH(bool, modified);
     QFETCH(int, answer);
     QFETCH(bool, refused);
@@ -289,26 +293,15 @@ void TestConfimp::askSaveBeforeListing()
     if (answer >= 0)
         b.dialogs.expectMessage(QStringLiteral("Enregistrer ?"), Dialogs::Answer(answer));
     // A row shown while the card is still modified would lose it unasked.
-    b.source.onShow = [&](int) { QCOMPARE(b.source.questions, modified ? 1 : 0); };
+    b.source.onShow = [&](int) { QCOMPARE(b.source.questions, answer >= 0 ? 1 : 0); };
 
-    QCOMPARE(b.print(true, 1), printed);
+    QCOMPARE(b.print(database, 1), printed);
     QVERIFY(b.dialogs.allAnswered());
     QVERIFY(b.dialogs.unexpected.isEmpty());
-    QCOMPARE(b.source.questions, modified ? 1 : 0);
+    QCOMPARE(b.source.questions, answer >= 0 ? 1 : 0);
     QCOMPARE(b.source.validations, validations);
     QCOMPARE(QFile::exists(b.file), printed);
-    QCOMPARE(b.source.shownRows.size(), printed ? 3 : 0);
-}
-
-void TestConfimp::cardModeDoesNotAsk()
-{
-    Bench b;
-    b.source.modified = true; // the edited card itself is printed
-    b.source.cards.push_back(sampleCard(1));
-    QVERIFY(b.print(false, 1));
-    QCOMPARE(b.source.questions, 0);
-    QVERIFY(b.source.shownRows.isEmpty());
-    QVERIFY(b.source.modified);
+    QCOMPARE(b.source.shownRows.size(), printed && database ? 3 : 0);
 }
 
 void TestConfimp::failureMessage_data()

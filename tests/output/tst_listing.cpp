@@ -57,7 +57,6 @@ class TestListing : public QObject
 {
     Q_OBJECT
 private slots:
-    void footer();
     void environment_data();
     void environment();
     void subscriptsAndSuperscripts_data();
@@ -74,12 +73,6 @@ private slots:
     void emptyListPrintsTitleAlone();
     void failedNewPageStops();
 };
-
-void TestListing::footer()
-{
-    QCOMPARE(listing::footerText(1), QStringLiteral("Lumisque - BORVEL - page 1"));
-    QCOMPARE(listing::footerText(12), QStringLiteral("Lumisque - BORVEL - page 12"));
-}
 
 void TestListing::environment_data()
 {
