@@ -314,11 +314,12 @@ void FormulaEditor::Impl::typeText(const QString &text)
             dialogs.beep();
             continue;
         }
-        const formula::Edit edit = formula::typeCharacter(
-            text1->text(),
-            text1->selectionStart() >= 0 ? text1->selectionStart() : text1->cursorPosition(),
-            text1->selectionStart() >= 0 ? text1->selectionEnd() : text1->cursorPosition(),
-            QChar(char16_t(c)), mode());
+        // Text1 shows no selection (the Tab key's select-all is dropped):
+        // a character goes in at the caret.
+        text1->deselect();
+        const int caret = text1->cursorPosition();
+        const formula::Edit edit =
+            formula::typeCharacter(text1->text(), caret, caret, QChar(char16_t(c)), mode());
         setMarkup(edit.text, edit.caret);
         render();
     }
@@ -338,6 +339,7 @@ bool FormulaEditor::Impl::keyPress(QKeyEvent *e)
         return true;
     }
 
+    text1->deselect();
     const QString text = text1->text();
     const int caret = text1->cursorPosition();
     switch (key) {
@@ -350,10 +352,8 @@ bool FormulaEditor::Impl::keyPress(QKeyEvent *e)
     case Qt::Key_Down:
         if (held)
             return true; // cancelled, as is every key with Shift, Ctrl or Alt
-        if (key != Qt::Key_Up && key != Qt::Key_Down) {
+        if (key != Qt::Key_Up && key != Qt::Key_Down)
             sourcemode = 0;
-            text1->deselect();
-        }
         switch (key) {
         case Qt::Key_Home:
             text1->setCursorPosition(0);
@@ -446,10 +446,8 @@ bool FormulaEditor::Impl::eventFilter(QObject *watched, QEvent *event)
         // editing; but a click that activated the window is.
         const bool windowBack =
             reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
-        if (!windowBack || !picture1->isVisible()) {
-            text1->deselect();
+        if (!windowBack || !picture1->isVisible())
             beginEditing();
-        }
         return false;
     }
     case QEvent::FocusOut: {

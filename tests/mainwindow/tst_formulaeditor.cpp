@@ -22,7 +22,8 @@ const QString kOverflowTitle = QStringLiteral("Dépassement de capacité");
 struct Window {
     QWidget window;
     QWidget *frame1;
-    QLineEdit *other; // another field of the card, to take the focus
+    QLineEdit *other; // the card's fields before and after the formula
+    QLineEdit *next;
     platform::ScriptedDialogs dialogs;
     std::unique_ptr<FormulaEditor> editor;
 
@@ -34,6 +35,8 @@ struct Window {
         other = new QLineEdit(frame1);
         other->setGeometry(224, 144, 225, 45);
         editor = std::make_unique<FormulaEditor>(frame1, &window, dialogs);
+        next = new QLineEdit(frame1);
+        next->setGeometry(256, 196, 177, 17);
         window.show();
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
@@ -396,6 +399,14 @@ void TestFormulaEditor::shiftTabLeavesTheFormula()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QVERIFY(w.text1()->hasFocus());
     QCOMPARE(w.text1()->cursorPosition(), 0);
+    // Shift+Tab from the next field enters Text1 itself; typing then adds to
+    // the formula, it does not replace it.
+    w.next->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(w.next, Qt::Key_Backtab, Qt::ShiftModifier);
+    QVERIFY(w.text1()->hasFocus());
+    QVERIFY(w.editor->Picture1()->isVisible());
+    QTest::keyClick(w.text1(), 'X');
+    QCOMPARE(w.text1()->text(), QStringLiteral("H#2OX"));
 }
 
 QTEST_MAIN(TestFormulaEditor)
