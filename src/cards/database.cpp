@@ -2,6 +2,8 @@
 
 #include "cp1252.h"
 
+#include <optional>
+
 namespace cards
 {
 
@@ -13,13 +15,16 @@ int recordOf(int slot, int field)
     return 11 * slot + field;
 }
 
-// The name of a slot, or an error. Slot numbers too large for a record
-// number come back as IoError::RecordNumber from the record file.
-IoError readName(const RecordFile &f, int slot, std::string &name)
+// The stored Windows-1252 bytes of a slot's name, or an error (slot numbers
+// too large for a record number give IoError::RecordNumber). Scans compare
+// bytes without converting every name: a space is the same byte in both
+// encodings, and the conversion is one to one, so bytes are equal exactly
+// when texts are.
+IoError nameBytes(const RecordFile &f, int slot, std::string_view &name)
 {
     if (slot < 0 || slot > (kMaxRecord - 1) / 11)
         return IoError::RecordNumber;
-    return f.read(recordOf(slot, kNom), name);
+    return f.view(recordOf(slot, kNom), name);
 }
 
 } // namespace
@@ -31,9 +36,9 @@ int countCards(const RecordFile &f, IoError *error)
 {
     if (error)
         *error = IoError::None;
-    std::string name;
+    std::string_view name;
     for (int i = 0;; ++i) {
-        const IoError e = readName(f, i, name);
+        const IoError e = nameBytes(f, i, name);
         if (e != IoError::None) {
             if (error)
                 *error = e;
@@ -84,30 +89,24 @@ IoError removeCard(RecordFile &f, int slot)
     if (slot < 0 || recordOf(slot, kFieldCount) > kMaxRecord)
         return IoError::RecordNumber;
 
-    // First pass: everything the move reads must be readable, so that an
-    // error leaves the image untouched.
-    std::string text;
-    int end = slot + 1; // the first free slot after `slot`
+    // The first free slot after `slot`.
+    std::string_view name;
+    int end = slot + 1;
     for (;; ++end) {
-        if (const IoError e = readName(f, end, text); e != IoError::None)
+        if (const IoError e = nameBytes(f, end, name); e != IoError::None)
             return e;
-        if (isBlank(text))
+        if (isBlank(name))
             break;
-        for (int k = 2; k <= kFieldCount; ++k) {
-            if (const IoError e = f.readBytes(recordOf(end, k), text); e != IoError::None)
-                return e;
-        }
     }
 
     // Each later slot moves down one: every record is read, written one slot
-    // lower, and emptied in its old place.
-    for (int j = slot + 1; j < end; ++j) {
-        for (int k = 1; k <= kFieldCount; ++k) {
-            f.readBytes(recordOf(j, k), text);
-            f.writeBytes(recordOf(j - 1, k), text);
-            f.writeBytes(recordOf(j, k), {});
-        }
-    }
+    // lower, and emptied in its old place (checked whole before any change).
+    const int moved = (end - slot - 1) * kFieldCount;
+    if (moved > 0 && recordOf(end - 1, kFieldCount) > kMaxRecord)
+        return IoError::RecordNumber;
+    if (const IoError e = f.moveRecordsDown(recordOf(slot + 1, 1), recordOf(slot, 1), moved);
+        e != IoError::None)
+        return e;
     // The database now ends at the last slot that held a card. When the
     // removed card was the last one, only its name is blanked.
     return f.writeBytes(recordOf(end - 1, kNom), {});
@@ -127,11 +126,14 @@ ListResult Database::list(int f) const
         result.error = e;
         return result;
     }
-    const int n = image::countCards(file, &result.error);
-    result.cards.reserve(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) {
+    // One pass: a name, then field f, until the first blank name.
+    for (int i = 0;; ++i) {
         ListedCard c;
-        IoError e = file.read(recordOf(i, kNom), c.nom);
+        std::string_view name;
+        IoError e = nameBytes(file, i, name);
+        if (e == IoError::None && isBlank(name))
+            break;
+        c.nom = fromCp1252(name);
         if (e == IoError::None)
             e = recordOf(i, f) > kMaxRecord ? IoError::RecordNumber
                                             : file.read(recordOf(i, f), c.valeur);
@@ -157,13 +159,15 @@ ShowResult Database::show(const std::string &name, int numcarte) const
     if (const IoError e = RecordFile::load(file_, file); e != IoError::None)
         return fail(e);
 
-    // The first slot holding exactly the name; the first blank name ends the search.
+    // The first slot holding exactly the name; the first blank name ends the
+    // search. A name Windows-1252 cannot hold is in no slot.
+    const std::optional<std::string> wanted = toCp1252(name);
     int slot = 0;
-    std::string stored;
+    std::string_view stored;
     for (;; ++slot) {
-        if (const IoError e = readName(file, slot, stored); e != IoError::None)
+        if (const IoError e = nameBytes(file, slot, stored); e != IoError::None)
             return fail(e);
-        if (stored == name)
+        if (wanted && stored == *wanted)
             break;
         if (isBlank(stored)) {
             // Absent: silent for a card outside the database, otherwise a
@@ -212,13 +216,14 @@ CheckResult Database::checkName(const std::string &lequel, int numcarte) const
     RecordFile file;
     if (const IoError e = RecordFile::load(file_, file); e != IoError::None)
         return fail(e);
-    std::string stored;
+    const std::optional<std::string> wanted = toCp1252(lequel);
+    std::string_view stored;
     for (int i = 0;; ++i) {
-        if (const IoError e = readName(file, i, stored); e != IoError::None)
+        if (const IoError e = nameBytes(file, i, stored); e != IoError::None)
             return fail(e);
         if (isBlank(stored))
             break;
-        if (stored == lequel && i != numcarte)
+        if (wanted && stored == *wanted && i != numcarte)
             result.reponseNOM = false;
     }
     return result;

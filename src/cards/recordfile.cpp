@@ -2,6 +2,7 @@
 
 #include "cp1252.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -165,9 +166,9 @@ IoError RecordFile::load(const fs::path &path, RecordFile &out)
     return IoError::None;
 }
 
-IoError RecordFile::readBytes(int n, std::string &text) const
+IoError RecordFile::view(int n, std::string_view &text) const
 {
-    text.clear();
+    text = {};
     if (!validRecord(n))
         return IoError::RecordNumber;
     const std::size_t off = offsetOf(n);
@@ -184,15 +185,23 @@ IoError RecordFile::readBytes(int n, std::string &text) const
     if (length > 0 && 2 + length > avail)
         return IoError::Damaged;
     if (length > 0)
-        text.assign(bytes_.data() + off + 2, length);
+        text = std::string_view(bytes_.data() + off + 2, length);
     return IoError::None;
+}
+
+IoError RecordFile::readBytes(int n, std::string &text) const
+{
+    std::string_view v;
+    const IoError e = view(n, v);
+    text.assign(v);
+    return e;
 }
 
 IoError RecordFile::read(int n, std::string &text) const
 {
-    std::string raw;
-    const IoError e = readBytes(n, raw);
-    text = e == IoError::None ? fromCp1252(raw) : std::string();
+    std::string_view v;
+    const IoError e = view(n, v);
+    text = fromCp1252(v);
     return e;
 }
 
@@ -211,6 +220,39 @@ IoError RecordFile::writeBytes(int n, std::string_view cp1252)
     if (!cp1252.empty()) // an empty view may hold no pointer at all
         std::memcpy(rec + 2, cp1252.data(), cp1252.size());
     std::memset(rec + 2 + cp1252.size(), 0, kRecordSize - 2 - cp1252.size());
+    return IoError::None;
+}
+
+IoError RecordFile::moveRecordsDown(int from, int to, int count)
+{
+    if (count <= 0)
+        return IoError::None;
+    if (!validRecord(to) || !validRecord(from) || !validRecord(from + count - 1) || to >= from)
+        return IoError::RecordNumber;
+    std::string_view scratch;
+    for (int n = from; n < from + count; ++n) {
+        if (const IoError e = view(n, scratch); e != IoError::None)
+            return e;
+    }
+    // Every source record gets written (emptied), so the file covers them all;
+    // the new bytes read as zeros, that is as empty texts.
+    const std::size_t end = offsetOf(from + count);
+    if (bytes_.size() < end)
+        bytes_.resize(end, 0);
+    char *const data = bytes_.data();
+    std::memmove(data + offsetOf(to), data + offsetOf(from),
+                 static_cast<std::size_t>(count) * kRecordSize);
+    for (int n = to; n < to + count; ++n) {
+        char *rec = data + offsetOf(n);
+        const std::size_t length =
+            static_cast<unsigned char>(rec[0]) |
+            (static_cast<std::size_t>(static_cast<unsigned char>(rec[1])) << 8);
+        std::memset(rec + 2 + length, 0, kRecordSize - 2 - length); // zero filler
+    }
+    // The old places that no later record moved into hold the empty text.
+    const int firstEmptied = std::max(to + count, from);
+    std::memset(data + offsetOf(firstEmptied), 0,
+                static_cast<std::size_t>(from + count - firstEmptied) * kRecordSize);
     return IoError::None;
 }
 
@@ -273,17 +315,14 @@ IoError RecordFile::save(const fs::path &path) const
     ok = ok && (!existed || ::fchmod(fd.get(), mode) == 0);
     ok = ok && ::fsync(fd.get()) == 0;
     ok = fd.close() && ok;
+    // The rename replaces the file at once: after a crash the name holds the
+    // old content or the new one, both whole. The directory is not flushed in
+    // addition; that would only make the new content durable sooner, at the
+    // cost of a second journal commit per save.
     ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
     if (!ok) {
         ::unlink(temp.c_str());
         return IoError::Write;
-    }
-    // Make the rename itself durable; the content is already safe, so a
-    // failure here is not a failure of the save.
-    const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
     }
     removeStaleTemps(dir, target);
     return IoError::None;

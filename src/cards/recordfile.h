@@ -48,6 +48,14 @@ public:
     // The same on the raw Windows-1252 bytes of the text.
     IoError readBytes(int n, std::string &cp1252) const;
     IoError writeBytes(int n, std::string_view cp1252);
+    // The raw text of record n inside the image (valid until the image changes).
+    IoError view(int n, std::string_view &cp1252) const;
+
+    // Moves `count` records from record `from` down to record `to` (to < from)
+    // with the bytes that reading each record, writing it at its new place and
+    // writing the empty text at its old place, one after the other, leave.
+    // Every source record is checked first: on error nothing changes.
+    IoError moveRecordsDown(int from, int to, int count);
 
     // Replaces the file with this image atomically: a temporary file in the
     // same directory, flushed, then renamed over the old one. On failure the

@@ -60,6 +60,7 @@ private slots:
     void writeReplacesInPlace();
     void removeMovesLaterCards_data();
     void removeMovesLaterCards();
+    void removeMatchesRecordByRecord();
     void fullDatabase();
     void failedWriteLeavesFileIntact_data();
     void failedWriteLeavesFileIntact();

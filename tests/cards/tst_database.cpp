@@ -242,6 +242,49 @@ void DatabaseTest::removeMovesLaterCards()
     QCOMPARE(QByteArray::fromStdString(readFile(path_)), after);
 }
 
+void DatabaseTest::removeMatchesRecordByRecord()
+{
+    // The removal as the record layout describes it, one record at a time.
+    const auto naive = [](RecordFile f, int slot) {
+        std::string text;
+        int j = slot;
+        for (;;) {
+            ++j;
+            f.read(11 * j + 1, text);
+            if (isBlank(text))
+                break;
+            for (int k = 1; k <= 11; ++k) {
+                f.readBytes(11 * j + k, text);
+                f.writeBytes(11 * (j - 1) + k, text);
+                f.writeBytes(11 * j + k, "");
+            }
+        }
+        f.writeBytes(11 * (j - 1) + 1, "");
+        return f.bytes();
+    };
+    // Files with garbage filler, a cut last record, blank names and stale slots.
+    for (quint32 seed = 1; seed <= 40; ++seed) {
+        QRandomGenerator rng(seed);
+        std::string bytes;
+        const int records = 11 * int(rng.bounded(1, 8)) + int(rng.bounded(11));
+        for (int n = 0; n < records; ++n) {
+            const unsigned length = n % 11 == 0 && rng.bounded(6) == 0 ? 0 : rng.bounded(1, 127);
+            std::string body(126, '\0');
+            for (char &c : body)
+                c = static_cast<char>(rng.bounded(32, 127));
+            bytes += rawRec(length, body);
+        }
+        bytes.resize(bytes.size() - rng.bounded(100));
+        const RecordFile image(std::vector<char>(bytes.begin(), bytes.end()));
+        for (int slot = 0; slot < image::countCards(image) + 2; ++slot) {
+            RecordFile f = image;
+            if (image::removeCard(f, slot) == IoError::None)
+                QVERIFY2(f.bytes() == naive(image, slot),
+                         qPrintable(QString("seed %1 slot %2").arg(seed).arg(slot)));
+        }
+    }
+}
+
 void DatabaseTest::fullDatabase()
 {
     std::string bytes;
