@@ -37,6 +37,31 @@ inline QString text(const QString &file, int page)
             {QStringLiteral("-f"), n, QStringLiteral("-l"), n, file, QStringLiteral("-")}));
 }
 
+// Pictures drawn in the file: how many times, and how many distinct objects.
+struct Images {
+    int uses = 0;
+    int objects = 0;
+};
+inline Images images(const QString &file)
+{
+    Images result;
+    QStringList ids;
+    const QStringList rows =
+        QString::fromUtf8(run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), file}))
+            .split(u'\n', Qt::SkipEmptyParts)
+            .mid(2);
+    for (const QString &row : rows) {
+        const QStringList f = row.simplified().split(u' ');
+        if (f.size() < 11)
+            continue;
+        ++result.uses;
+        ids << f[10];
+    }
+    ids.removeDuplicates();
+    result.objects = int(ids.size());
+    return result;
+}
+
 inline QImage render(const QString &file, int page, int dpi)
 {
     QTemporaryDir dir;
