@@ -63,7 +63,10 @@ std::optional<QString> ScriptedDialogs::fileName(QWidget *, const FileRequest &r
     s.request = request;
     shown.append(s);
     if (!queue_.empty() && queue_.front().kind == s.kind) {
-        auto path = queue_.front().path;
+        // Moved out before the pop; GCC 12 at -O2 sees a maybe-uninitialized
+        // optional in a plain copy here.
+        std::optional<QString> path;
+        path.swap(queue_.front().path);
         queue_.pop_front();
         return path;
     }
