@@ -26,6 +26,10 @@ QFont font(const char *face, double points, bool bold)
     QFont f(installedFamily(face));
     f.setPixelSize(int(std::lround(points * 96.0 / 72.0)));
     f.setBold(bold);
+    // "MS Sans Serif" runs narrower than Arial, whose metrics Liberation Sans
+    // has: condensed a little, the captions keep clear of the boxes beside them.
+    if (qstricmp(face, "MS Sans Serif") == 0)
+        f.setStretch(94);
     f.setStyleHint(qstricmp(face, "Times new roman") == 0 ? QFont::Serif : QFont::SansSerif);
     return f;
 }
