@@ -28,9 +28,11 @@ CardFileRead readCardFile(const std::filesystem::path &path, bool completeNine)
     // A missing file reads as empty records, so its header does not match.
     if (RecordFile::load(path, file) != IoError::None)
         return fail(CardFileStatus::ReadError);
+    // A first record that is not even a record (an HTML page, a picture) is
+    // a file of another kind, not a damaged card file.
     std::string header;
     if (file.read(kHeaderRecord, header) != IoError::None)
-        return fail(CardFileStatus::ReadError);
+        return fail(CardFileStatus::NotCardFile);
     if (header != kCardHeader)
         return fail(CardFileStatus::NotCardFile);
 
