@@ -2,6 +2,7 @@
 
 #include "numbertext.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <optional>
@@ -21,16 +22,22 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-bool at(const std::string &text, std::size_t i, std::string_view what)
-{
-    return i + what.size() <= text.size() && text.compare(i, what.size(), what) == 0;
-}
-
 // The token that begins at i, or an empty view.
-std::string_view tokenAt(const std::string &text, std::size_t i)
+std::string_view tokenAt(std::string_view text, std::size_t i)
 {
     if (i + 3 > text.size())
         return {};
+    switch (text[i]) {
+    case 'S':
+    case 'C':
+    case 'L':
+    case 'T':
+    case 'I':
+    case 'E':
+        break;
+    default:
+        return {};
+    }
     for (std::string_view token : kTokens) {
         if (text.compare(i, 3, token) == 0)
             return token;
@@ -108,87 +115,143 @@ bool numberStartsAt(const std::string &text, std::size_t i)
     return text[i] == '-' && i + 1 < text.size() && (isDigit(text[i + 1]) || text[i + 1] == '.');
 }
 
+// One pass of sign folding: at each position "--" becomes "+", "+-" and "-+"
+// become "-", "++" becomes "+", the four tests made one after the other on
+// what the position holds. True when the text changed.
+bool foldSigns(std::string &text)
+{
+    const std::size_t size = text.size();
+    std::size_t out = 0;
+    std::size_t in = 0;
+    bool changed = false;
+    while (in < size) {
+        char c = text[in++];
+        const auto fold = [&](char first, char second, char by) {
+            if (c == first && in < size && text[in] == second) {
+                c = by;
+                ++in;
+                changed = true;
+            }
+        };
+        fold('-', '-', '+');
+        fold('+', '-', '-');
+        fold('-', '+', '-');
+        fold('+', '+', '+');
+        text[out++] = c;
+    }
+    text.resize(out);
+    return changed;
+}
+
+// (-5) and (2.5) lose their parentheses: after "(", a digit, ".", "-" or "+",
+// then digits or "." up to ")". True when the text changed.
+bool unwrapNumbers(std::string &text)
+{
+    const std::size_t size = text.size();
+    std::size_t out = 0;
+    std::size_t in = 0;
+    bool changed = false;
+    while (in < size) {
+        if (text[in] == '(') {
+            std::size_t j = in + 1;
+            while (j < size) {
+                const char c = text[j];
+                if (!(isDigit(c) || c == '.' || (j == in + 1 && (c == '-' || c == '+'))))
+                    break;
+                ++j;
+            }
+            if (j > in + 1 && j < size && text[j] == ')') {
+                for (std::size_t k = in + 1; k < j; ++k)
+                    text[out++] = text[k];
+                in = j + 1;
+                changed = true;
+                continue;
+            }
+        }
+        text[out++] = text[in++];
+    }
+    text.resize(out);
+    return changed;
+}
+
 } // namespace
 
 void Evaluator::simplifie(std::string &text)
 {
     upperCaseWithoutSpaces(text);
+    // Every change shortens the text, so the loop ends.
     for (;;) {
-        const std::string before = text;
-
-        const std::size_t length = text.size();
-        for (std::size_t i = 0; i < length; ++i) {
-            if (at(text, i, "--"))
-                text.replace(i, 2, "+");
-            if (at(text, i, "+-"))
-                text.replace(i, 2, "-");
-            if (at(text, i, "-+"))
-                text.replace(i, 2, "-");
-            if (at(text, i, "++"))
-                text.replace(i, 2, "+");
-        }
-
-        if (!text.empty() && text[0] == '+')
+        bool changed = foldSigns(text);
+        if (!text.empty() && text[0] == '+') {
             text.erase(0, 1);
-
-        // (-5) and (2.5) lose their parentheses.
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            if (text[i] != '(')
-                continue;
-            std::size_t j = i + 1;
-            while (j < text.size()) {
-                const char c = text[j];
-                const bool first = j == i + 1;
-                if (!(isDigit(c) || c == '.' || (first && (c == '-' || c == '+'))))
-                    break;
-                ++j;
-            }
-            if (j > i + 1 && j < text.size() && text[j] == ')') {
-                text.erase(j, 1);
-                text.erase(i, 1);
-            }
+            changed = true;
         }
-
-        if (text == before) {
+        changed = unwrapNumbers(text) || changed;
+        if (!changed) {
             separetermes(text);
             return;
         }
     }
 }
 
+// Written as one pass from the padded text into a new one: each position
+// either copies its character, spaces an operator, or writes a function
+// token with its space and steps over the letters it replaced.
 void Evaluator::separetermes(std::string &text)
 {
     upperCaseWithoutSpaces(text);
-    if (!text.empty() && text[0] == '+')
-        text.erase(0, 1);
-    text.insert(text.begin(), ' ');
-    text.push_back(' ');
+    std::string_view rest(text);
+    if (!rest.empty() && rest[0] == '+')
+        rest.remove_prefix(1);
+    padded_.assign(1, ' ');
+    padded_ += rest;
+    padded_ += ' ';
+    const std::string_view in(padded_);
 
-    const std::size_t limit = 3 * text.size();
-    for (std::size_t i = 0; i < limit && i < text.size(); ++i) {
-        if (!tokenAt(text, i).empty()) {
-            text.insert(i + 3, 1, ' ');
-        } else if (at(text, i, "LN")) {
-            text.replace(i, 2, "LON ");
-        } else if (at(text, i, "INV") &&
-                   (at(text, i + 3, "SIN") || at(text, i + 3, "COS") || at(text, i + 3, "TAN"))) {
-            // INVSIN -> ISI, INVCOS -> ICO, INVTAN -> ITA
-            const std::string token{'I', text[i + 3], text[i + 4], ' '};
-            text.replace(i, 6, token);
+    std::string &out = spaced_;
+    out.clear();
+    out.reserve(3 * in.size());
+    std::size_t j = 0;
+    while (j < in.size()) {
+        if (const std::string_view token = tokenAt(in, j); !token.empty()) {
+            out += token;
+            out += ' ';
+            j += 3;
+            continue;
         }
-
-        const char c = text[i];
+        if (in.compare(j, 2, "LN") == 0) {
+            out += "LON ";
+            j += 2;
+            continue;
+        }
+        if (in.compare(j, 3, "INV") == 0) {
+            const std::string_view name = in.substr(j + 3, 3);
+            if (name == "SIN" || name == "COS" || name == "TAN") {
+                // INVSIN -> ISI, INVCOS -> ICO, INVTAN -> ITA
+                out += 'I';
+                out += name.substr(0, 2);
+                out += ' ';
+                j += 6;
+                continue;
+            }
+        }
+        const char c = in[j];
+        const char before = out.empty() ? '\0' : out.back();
         bool spaced = c == '^' || c == '*' || c == '/';
         if (c == '+')
-            spaced = i == 0 || text[i - 1] != 'E';
+            spaced = before != 'E';
         if (c == '-')
-            spaced = i == 0 || (text[i - 1] != 'E' && text[i - 1] != '(' && text[i - 1] != ' ');
+            spaced = before != 'E' && before != '(' && before != ' ';
         if (spaced) {
-            text.insert(i + 1, 1, ' ');
-            text.insert(i, 1, ' ');
-            i += 2;
+            out += ' ';
+            out += c;
+            out += ' ';
+        } else {
+            out += c;
         }
+        ++j;
     }
+    text.swap(out);
 }
 
 int Evaluator::verifie(const std::string &text) const
@@ -281,60 +344,65 @@ void Evaluator::calculeparentheses(std::string &text)
     } while (nbpar > 0);
 }
 
+// Results are numbers without spaces, so an operation never creates an
+// operator: once an operator is missing it stays missing, and the next
+// occurrence of the one just computed lies after the result's start. Going
+// through the operators in priority order, each from the left, thus computes
+// exactly the operations that restarting from " ^ " after each one would.
 void Evaluator::calculeoperations(std::string &text)
 {
     simplifie(text);
     constexpr std::array<std::string_view, 5> operators = {" ^ ", " / ", " * ", " - ", " + "};
-    std::size_t k = 0;
-    while (k < operators.size()) {
-        const std::size_t p = text.size() > 2 ? text.find(operators[k], 2) : std::string::npos;
-        if (p == std::string::npos) {
-            ++k;
-            continue;
+    for (std::string_view op : operators) {
+        std::size_t from = 2;
+        for (;;) {
+            const std::size_t p = text.size() > from ? text.find(op, from) : std::string::npos;
+            if (p == std::string::npos)
+                break;
+            const std::size_t space = text.rfind(' ', p - 1);
+            const std::size_t leftStart = space == std::string::npos ? 0 : space + 1;
+            const std::size_t rightStart = p + 3;
+            std::size_t rightEnd = text.find(' ', rightStart);
+            if (rightEnd == std::string::npos)
+                rightEnd = text.size();
+            const std::string_view view(text);
+            const std::string_view leftText = view.substr(leftStart, p - leftStart);
+            const std::string_view rightText = view.substr(rightStart, rightEnd - rightStart);
+            // An operator with nothing on one side ("5 + ") cannot be computed.
+            const auto left = leftText.empty() ? std::nullopt : readNumber(leftText);
+            const auto right = rightText.empty() ? std::nullopt : readNumber(rightText);
+            if (!left || !right) {
+                failed = true;
+                return;
+            }
+            double value = 0;
+            switch (op[1]) {
+            case '^':
+                value = std::pow(*left, *right);
+                break;
+            case '/':
+                value = *right == 0 ? NAN : *left / *right;
+                break;
+            case '*':
+                value = *left * *right;
+                break;
+            case '-':
+                value = *left - *right;
+                break;
+            default:
+                value = *left + *right;
+                break;
+            }
+            if (!std::isfinite(value)) {
+                failed = true;
+                return;
+            }
+            text.replace(leftStart, rightEnd - leftStart, numberText(value));
+            --nbop;
+            if (nbop < 1)
+                return;
+            from = std::max<std::size_t>(leftStart, 2);
         }
-        const std::size_t space = text.rfind(' ', p - 1);
-        const std::size_t leftStart = space == std::string::npos ? 0 : space + 1;
-        const std::size_t rightStart = p + 3;
-        std::size_t rightEnd = text.find(' ', rightStart);
-        if (rightEnd == std::string::npos)
-            rightEnd = text.size();
-        const std::string_view view(text);
-        const std::string_view leftText = view.substr(leftStart, p - leftStart);
-        const std::string_view rightText = view.substr(rightStart, rightEnd - rightStart);
-        // An operator with nothing on one side ("5 + ") cannot be computed.
-        const auto left = leftText.empty() ? std::nullopt : readNumber(leftText);
-        const auto right = rightText.empty() ? std::nullopt : readNumber(rightText);
-        if (!left || !right) {
-            failed = true;
-            return;
-        }
-        double value = 0;
-        switch (operators[k][1]) {
-        case '^':
-            value = std::pow(*left, *right);
-            break;
-        case '/':
-            value = *right == 0 ? NAN : *left / *right;
-            break;
-        case '*':
-            value = *left * *right;
-            break;
-        case '-':
-            value = *left - *right;
-            break;
-        default:
-            value = *left + *right;
-            break;
-        }
-        if (!std::isfinite(value)) {
-            failed = true;
-            return;
-        }
-        text.replace(leftStart, rightEnd - leftStart, numberText(value));
-        --nbop;
-        if (nbop < 1)
-            return;
-        k = 0;
     }
 }
 

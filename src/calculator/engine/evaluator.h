@@ -53,6 +53,10 @@ public:
     // Set by a step whose computation failed (domain, division by zero,
     // overflow, an operand missing, a group not closed); evalue then gives kFailed.
     bool failed = false;
+
+private:
+    std::string padded_; // separetermes' working texts, kept to spare allocations
+    std::string spaced_;
 };
 
 } // namespace calculator
