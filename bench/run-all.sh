@@ -1,0 +1,153 @@
+#!/usr/bin/env bash
+# Runs every benchmark program of a build (the executables under BUILD/bench/)
+# five times each and prints one table: each figure, its median, its target
+# and, for a target relative to a reference measured in the same run (a bare
+# Qt window start-up, muparser, a 4 MB file write and flush), the ratio.
+#
+# Usage: bench/run-all.sh [BUILD_DIR]
+# Without BUILD_DIR it configures and builds a Release build in build-bench/
+# first (figures of a Debug build mean little); with one, it runs what that
+# build holds. Figures of the benchmarks that the table below does not name are printed too,
+# without a target; the raw JSON of each program is kept in BUILD/bench/results/.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+if [ $# -ge 1 ]; then
+  build=$(cd "$1" && pwd)
+else
+  build=$root/build-bench
+  cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+    -DCARTES_BUILD_BENCH=ON > /dev/null
+  cmake --build "$build" -j"$(nproc)" > "$build/build.log" 2>&1 ||
+    { tail -n 30 "$build/build.log" >&2; exit 1; }
+fi
+if grep -q '^CMAKE_BUILD_TYPE:STRING=Debug' "$build/CMakeCache.txt" 2>/dev/null; then
+  echo "warning: $build is a Debug build; its figures are not the product's" >&2
+fi
+results=$build/bench/results
+mkdir -p "$results"
+rm -f "$results"/*.json
+
+# One line per figure: program | benchmark name (a regular expression matched
+# against the whole name) | figure | target.
+# A target is either an absolute bound, "<= 50 ms", or a bound relative to
+# another benchmark of the same run, "<= 3 x program:name" (name a regular
+# expression too; \1... refer to the figure's groups), or "reference".
+# A bound still to be fixed is written "?" in place of its number. The first
+# line whose pattern matches a benchmark gives its figure.
+read -r -d '' FIGURES <<'TABLE' || true
+bench_startup    | BM_StartupApplication.*                     | start-up on 2978 cards (to the window map)  | <= ? x bench_startup:BM_StartupBare.*
+bench_startup    | BM_StartupBare.*                            | reference: bare Qt window, 3000-row table   | reference
+bench_feuillep   | BM_RowChange.*                              | show the card of another row (2978 cards)   | <= ? ms
+bench_feuillep   | BM_Valider.*                                | "&Valider" on 2978 cards (write, re-sort)   | <= ? ms
+bench_cards      | BM_List.*                                   | list of a 2978-card database                | <= ? ms
+bench_cards      | BM_ShowLastCard.*                           | show the last card of 2978                  | <= ? ms
+bench_cards      | BM_CheckName.*                              | name check on 2978 cards                    | <= ? ms
+bench_cards      | BM_WriteCard.*                              | write a card into 2978                      | <= ? x bench_cards:BM_Reference4MBWriteFsync.*
+bench_cards      | BM_RemoveFirstCard.*                        | remove the first of 2978 cards              | <= ? x bench_cards:BM_Reference4MBWriteFsync.*
+bench_cards      | BM_ImportTool.*                             | cartes-outil import of 2978 lines           | <= ? ms
+bench_cards      | BM_Reference4MBWriteFsync.*                 | reference: 4 MB write + fsync               | reference
+bench_calculator | BM_evalue/([0-9]+)                          | evaluator, expression \1                    | <= ? x bench_calculator:BM_muparser/\1
+bench_calculator | BM_evalue_500_operators.*                   | evaluator, 500 operators                    | <= ? x bench_calculator:BM_muparser_500_operators.*
+bench_calculator | BM_muparser.*                               | reference: muparser                         | reference
+bench_carddraw   | BM_FormulaAfterKey.*                        | formula redrawn after a key                 | <= ? ms
+bench_carddraw   | BM_FormulaPaint.*                           | formula layout and drawing                  | <= ? ms
+bench_carddraw   | BM_UnitMarks.*                              | Frame1 unit marks repaint                   | <= ? ms
+bench_carddraw   | BM_Creimage.*                               | whole card picture (creimage)               | <= ? ms
+bench_print      | BM_PrintDatabase/cards:500/all_hazards:0.*  | print 500 cards to PDF                      | reference
+bench_print      | BM_PrintDatabase/cards:([0-9]+)/all_hazards:0.* | print \1 cards to PDF                   | <= ? x bench_print:BM_PrintDatabase/cards:500/all_hazards:0.*
+bench_print      | BM_PrintDatabase/cards:500/all_hazards:1.*  | print 500 cards, every pictogram            | reference
+bench_print      | BM_PrintDatabase/cards:([0-9]+)/all_hazards:1.* | print \1 cards, every pictogram         | <= ? x bench_print:BM_PrintDatabase/cards:500/all_hazards:1.*
+TABLE
+
+status=0
+found=0
+while IFS= read -r -d '' exe; do
+  name=$(basename "$exe")
+  found=1
+  echo "== $name" >&2
+  if ! (cd "$(dirname "$exe")" && "$exe" --benchmark_repetitions=5 \
+      --benchmark_report_aggregates_only=true --benchmark_format=json \
+      > "$results/$name.json" 2> "$results/$name.log"); then
+    echo "   $name failed, see $results/$name.log" >&2
+    status=1
+  fi
+done < <(find -L "$build/bench" -mindepth 2 -maxdepth 2 -type f -executable \
+           ! -name '*.sh' ! -path '*/CMakeFiles/*' -print0 | sort -z)
+if [ "$found" = 0 ]; then
+  echo "no benchmark program under $build/bench (build with -DCARTES_BUILD_BENCH=ON)" >&2
+  exit 1
+fi
+
+FIGURES=$FIGURES python3 - "$results" <<'PY'
+import glob, json, os, re, sys
+
+results = sys.argv[1]
+scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}
+
+# program -> benchmark name -> median real time in ms
+medians = {}
+for path in sorted(glob.glob(os.path.join(results, "*.json"))):
+    program = os.path.basename(path)[:-5]
+    try:
+        with open(path) as f:
+            data = json.load(f)
+    except (OSError, ValueError):
+        continue
+    for b in data.get("benchmarks", []):
+        if b.get("aggregate_name") != "median" or b.get("error_occurred"):
+            continue
+        name = b.get("run_name") or b["name"].rsplit("_median", 1)[0]
+        medians.setdefault(program, {})[name] = b["real_time"] * scale[b.get("time_unit", "ns")]
+
+rows = []
+for line in os.environ["FIGURES"].splitlines():
+    if line.strip() and not line.lstrip().startswith("#"):
+        rows.append([p.strip() for p in line.split("|")])
+
+def fmt(ms):
+    if ms >= 1000:
+        return "%.2f s" % (ms / 1000)
+    if ms >= 1:
+        return "%.2f ms" % ms
+    if ms >= 1e-3:
+        return "%.2f µs" % (ms * 1e3)
+    return "%.0f ns" % (ms * 1e6)
+
+out = []
+named = set()
+for program, pattern, figure, target in rows:
+    for name, ms in sorted(medians.get(program, {}).items()):
+        m = re.fullmatch(pattern, name)
+        if not m or (program, name) in named:
+            continue
+        named.add((program, name))
+        label = m.expand(figure)
+        tgt = m.expand(target)
+        ratio = verdict = ""
+        rel = re.fullmatch(r"<=\s*(\S+)\s*x\s*(\S+):(\S+)", tgt)
+        absolute = re.fullmatch(r"<=\s*(\S+)\s*(ns|us|ms|s)", tgt)
+        if rel:
+            bound, refprog, refname = rel.groups()
+            ref = next((v for n, v in sorted(medians.get(refprog, {}).items())
+                        if re.fullmatch(refname, n)), None)
+            if ref:
+                r = ms / ref
+                ratio = "%.2f" % r
+                if bound != "?":
+                    verdict = "ok" if r <= float(bound) else "OVER"
+            tgt = "<= %s x %s" % (bound, refname.replace(".*", ""))
+        elif absolute and absolute.group(1) != "?":
+            verdict = "ok" if ms <= float(absolute.group(1)) * scale[absolute.group(2)] else "OVER"
+        out.append((program + ":" + name, label, fmt(ms), tgt, ratio, verdict))
+for program in sorted(medians):
+    for name, ms in sorted(medians[program].items()):
+        if (program, name) not in named:
+            out.append((program + ":" + name, "", fmt(ms), "-", "", ""))
+
+head = ("benchmark", "figure", "median", "target", "ratio", "")
+widths = [max(len(r[i]) for r in out + [head]) for i in range(6)]
+for r in [head] + out:
+    print("  ".join(c.ljust(w) for c, w in zip(r, widths)).rstrip())
+PY
+exit $status
