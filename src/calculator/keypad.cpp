@@ -30,7 +30,9 @@ bool endsWith(const std::string &text, char c)
 
 std::string standardText(double value)
 {
-    return value < 0 ? numberText(value) : " " + numberText(value);
+    std::string text(value < 0 ? 0 : 1, ' ');
+    text += numberText(value);
+    return text;
 }
 
 std::string scientificText(double value)

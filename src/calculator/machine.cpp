@@ -12,6 +12,7 @@
 #include <QSvgRenderer>
 
 #include <cmath>
+#include <functional>
 #include <string>
 
 namespace
