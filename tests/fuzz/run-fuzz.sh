@@ -7,6 +7,9 @@
 #   SOURCES      the project sources it needs, one per line, relative to the
 #                repository root; their folders are added to the include path
 #   INCLUDES     (optional) more include folders, one per line, same rule
+#   FLAGS        (optional) more compiler and linker arguments, put after the
+#                sources; shell expansions run, e.g. $(pkg-config --cflags --libs Qt6Core)
+#   OPTIONS      (optional) more libFuzzer options, e.g. -max_len=65536
 #   corpus/      the seed inputs; new inputs found go to a temporary copy
 #
 # Usage: tests/fuzz/run-fuzz.sh [seconds per target, default 60] [name ...]
@@ -57,11 +60,22 @@ for dir in "$root"/tests/fuzz/*/; do
     done < "$dir/INCLUDES"
   fi
 
+  flags=()
+  options=()
+  for extra in FLAGS OPTIONS; do
+    [ -f "$dir/$extra" ] || continue
+    while IFS= read -r line || [ -n "$line" ]; do
+      line=${line%%#*}
+      [ -z "${line// /}" ] && continue
+      if [ "$extra" = FLAGS ]; then flags+=($(eval echo "$line")); else options+=($line); fi
+    done < "$dir/$extra"
+  done
+
   binary="$work/$name"
   echo "== $name: building"
   if ! "$cxx" -std=c++20 -g -O1 -fno-omit-frame-pointer \
       -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-      "${includes[@]}" "${targets[@]}" "${sources[@]}" -o "$binary"; then
+      "${includes[@]}" "${targets[@]}" "${sources[@]}" ${flags[@]+"${flags[@]}"} -o "$binary"; then
     echo "== $name: build failed"
     status=1
     continue
@@ -75,7 +89,7 @@ for dir in "$root"/tests/fuzz/*/; do
   fi
   echo "== $name: running for ${seconds} s"
   if ! "$binary" -max_total_time="$seconds" -timeout=10 -max_len=1024 -print_final_stats=1 \
-      -artifact_prefix="$work/$name-" "$corpus" "${seeds[@]}"; then
+      ${options[@]+"${options[@]}"} -artifact_prefix="$work/$name-" "$corpus" "${seeds[@]}"; then
     echo "== $name: CRASH"
     mkdir -p "$artifacts"
     for crash in "$work/$name"-*; do
