@@ -10,7 +10,7 @@ packages=(
   fonts-liberation2
   # tests and benchmarks
   libbenchmark-dev libmuparser-dev googletest
-  python3 python3-aiosmtpd
+  python3 python3-aiosmtpd locales
   xvfb xdotool xclip x11-utils imagemagick poppler-utils
   clang libclang-rt-14-dev
   desktop-file-utils appstream dpkg-dev file
