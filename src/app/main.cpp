@@ -1,5 +1,4 @@
 #include "appdir.h"
-#include "confimp.h"
 #include "dialogs.h"
 #include "feuillep.h"
 #include "services.h"
@@ -8,13 +7,24 @@
 #include <QApplication>
 #include <QDir>
 #include <QLibraryInfo>
-#include <QPrinter>
 #include <QSessionManager>
 #include <QStandardPaths>
 #include <QTranslator>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 int main(int argc, char *argv[])
 {
+#ifdef __GLIBC__
+    // The species database (4 MB at most) is read whole by each operation:
+    // its buffer is taken from the heap and kept there between operations,
+    // rather than mapped afresh from the system and faulted in page by page
+    // each time.
+    mallopt(M_MMAP_THRESHOLD, 64 * 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 128 * 1024 * 1024);
+#endif
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("cartes-especes"));
     QApplication::setApplicationDisplayName(QString());
@@ -34,11 +44,9 @@ int main(int argc, char *argv[])
     platform::QtDialogs dialogs;
     platform::NoDialUp dialUp;
     platform::DesktopHelpViewer help;
-    QPrinter printer;
-    preparePrinter(printer, defaultPdfPath());
 
     feuilleP window(appDir, dialogs, dialUp, help);
-    connectWindows(window, printer);
+    connectWindows(window);
     QObject::connect(&window, &feuilleP::unloaded, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, &feuilleP::commitData,

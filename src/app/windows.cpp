@@ -9,6 +9,7 @@
 #include "printsource.h"
 
 #include <QGuiApplication>
+#include <QPrinter>
 
 #include <memory>
 
@@ -31,16 +32,21 @@ private:
 
 } // namespace
 
-void connectWindows(feuilleP &window, QPrinter &printer)
+void connectWindows(feuilleP &window)
 {
     auto source = std::make_shared<MainWindowPrintSource>(window);
+    auto printer = std::make_shared<std::unique_ptr<QPrinter>>();
     feuilleP::Windows w;
     w.calculator = [&window] {
         Machine machine(window.dialogs(), window.memoire(), &window);
         machine.exec();
     };
-    w.print = [&window, &printer, source] {
-        confimp dialog(*source, window.dialogs(), printer, &window);
+    w.print = [&window, printer, source] {
+        if (!*printer) {
+            *printer = std::make_unique<QPrinter>();
+            preparePrinter(**printer, defaultPdfPath());
+        }
+        confimp dialog(*source, window.dialogs(), **printer, &window);
         dialog.exec();
         window.repaintCard();
     };

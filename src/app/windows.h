@@ -1,10 +1,10 @@
 #pragma once
 
-class QPrinter;
 class feuilleP;
 
 // Gives the main window's buttons the windows of the other parts of the
 // application: calculator, print dialog, card picture copy, publishing and
-// download. `printer` is kept by the caller for the whole run, so that the
-// printer chosen once holds for the next print.
-void connectWindows(feuilleP &window, QPrinter &printer);
+// download. The printer is made at the first print (the printing system is
+// slow to start) and kept for the whole run, so that the printer chosen once
+// holds for the next print.
+void connectWindows(feuilleP &window);

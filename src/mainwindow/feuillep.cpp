@@ -119,7 +119,8 @@ QPushButton *feuilleP::makeButton(const char *name, const QString &caption, cons
     auto *button = new QPushButton(caption, this);
     button->setObjectName(QString::fromLatin1(name));
     button->setToolTip(tooltip);
-    button->setIcon(carddraw::buttonIcon(QString::fromLatin1(icon)));
+    // Our own pictures, drawn at the size the style asks for.
+    button->setIcon(QIcon(QStringLiteral(":/pictures/%1.svg").arg(QLatin1String(icon))));
     button->setIconSize(QSize(16, 16));
     button->setAutoDefault(false);
     button->setMouseTracking(true);
