@@ -35,9 +35,11 @@ struct ShowResult {
     DbMessage message = DbMessage::None;
     bool found = false; // false with message None: name absent and numcarte was -1
     int slot = -1;
-    carte card; // the eleven fields as read (drapeaux completed to ten)
-    bool completedNine =
-        false; // a nine-character flag string was completed (beep) and written back
+    // The eleven fields (drapeaux completed to ten); after a failure, the
+    // fields read before it, the others empty.
+    carte card;
+    // A nine-character flag string was completed and written back (the editor beeps).
+    bool completedNine = false;
     IoError error = IoError::None; // the file error behind LectureImpossible
 };
 
@@ -67,20 +69,26 @@ public:
 
     const std::filesystem::path &path() const { return file_; }
 
-    // Operation 1: name and field f (5..11) of every card, in slot order.
+    // The list: name and field f (5..11) of every card, in slot order. A
+    // missing or unreadable file lists as empty (never created).
     ListResult list(int f) const;
 
-    // Operation 2: the first slot whose name equals `name` exactly.
+    // Shows a card: the first slot whose name equals `name` exactly. Not
+    // found is silent when numcarte is -1, LectureImpossible otherwise.
     ShowResult show(const std::string &name, int numcarte) const;
 
-    // Operation 3: is `lequel` free for the card in slot numcarte?
+    // The name check: is `lequel` free for the card in slot numcarte (its own
+    // slot is skipped)? A check that cannot read refuses (EcritureImpossible,
+    // reponseNOM false), so nothing is written behind it.
     CheckResult checkName(const std::string &lequel, int numcarte) const;
 
-    // Operation 4: writes the card into slot numcarte, or the first free slot
-    // when numcarte is -1. The caller has run checkName first.
+    // Writes the card into slot numcarte, or the first free slot when
+    // numcarte is -1 (numcarte itself is the caller's and stays as it is).
+    // The caller has run checkName first. Creates a missing file.
     WriteResult write(const carte &card, int numcarte) const;
 
-    // Operation 5: removes slot numcarte and moves later cards down one slot.
+    // Removes slot numcarte: later cards move down one slot, the last slot
+    // that held a card gets an empty name (its other records stay).
     DbMessage remove(int numcarte) const;
 
 private:
@@ -90,10 +98,15 @@ private:
 // Pure operations on an in-memory image, used by Database and by tools.
 namespace image
 {
-// Number of cards (slots before the first blank name). Stops at a damaged record.
+// Number of cards (slots before the first blank name), which is also the
+// first free slot. Stops at a damaged record.
 int countCards(const RecordFile &f, IoError *error = nullptr);
+// The eleven fields of a slot; on error, those read before it.
 IoError readCard(const RecordFile &f, int slot, carte &out);
+// Every field is checked before the first is written: on error the image is unchanged.
 IoError writeCard(RecordFile &f, int slot, const carte &card);
+// The removal, with the bytes that moving record after record would leave;
+// on error the image is unchanged.
 IoError removeCard(RecordFile &f, int slot);
 } // namespace image
 

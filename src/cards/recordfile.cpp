@@ -281,19 +281,15 @@ IoError RecordFile::save(const fs::path &path) const
     // not ask), and the new file keeps the old one's permissions.
     bool existed = false;
     mode_t mode = 0;
-    {
-        const int raw = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-        if (raw >= 0) {
-            Fd old(raw);
-            struct stat st {
-            };
-            if (::fstat(old.get(), &st) != 0 || !S_ISREG(st.st_mode))
-                return IoError::Write;
-            mode = st.st_mode & 07777;
-            existed = true;
-        } else if (errno != ENOENT) {
+    struct stat st {
+    };
+    if (::stat(target.c_str(), &st) == 0) {
+        if (!S_ISREG(st.st_mode) || ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
             return IoError::Write;
-        }
+        mode = st.st_mode & 07777;
+        existed = true;
+    } else if (errno != ENOENT) {
+        return IoError::Write;
     }
 
     fs::path dir = target.parent_path();
