@@ -30,10 +30,6 @@ private slots:
     void cp1252Refuses();
     void flagsDecode_data();
     void flagsDecode();
-    void flagsEncode();
-    void flagsCompleteNine_data();
-    void flagsCompleteNine();
-    void recordWriteLayout();
     void recordWriteErrors_data();
     void recordWriteErrors();
     void recordReads_data();
@@ -65,7 +61,6 @@ private slots:
     void failedWriteLeavesFileIntact_data();
     void failedWriteLeavesFileIntact();
     void saveFailsHalfWay();
-    void randomBytes();
     void missingDatabaseNotCreated();
 
 private:
@@ -79,7 +74,6 @@ class CardFileTest : public QObject
 private slots:
     void writeLayout();
     void writeKeepsTailOfLongerFile();
-    void roundTrip();
     void readChecksHeader_data();
     void readChecksHeader();
     void nineFlagsCompletedOnlyOnOpen();

@@ -214,22 +214,9 @@ void DatabaseTest::removeMovesLaterCards_data()
     QTest::newRow("middle of three, stale slot kept")
         << b(slotBytes("A", "a") + slotBytes("B", "b") + slotBytes("C", "c") + stale) << 1
         << b(slotBytes("A", "a") + slotBytes("C", "c") + emptySlot + stale);
-    QTest::newRow("first of three")
-        << b(slotBytes("A", "a") + slotBytes("B", "b") + slotBytes("C", "c")) << 0
-        << b(slotBytes("B", "b") + slotBytes("C", "c") + emptySlot);
     QTest::newRow("last of three blanks only its name")
         << b(slotBytes("A", "a") + slotBytes("B", "b") + slotBytes("C", "c")) << 2
         << b(slotBytes("A", "a") + slotBytes("B", "b") + rec("") + slotBytes("C", "c").substr(128));
-    QTest::newRow("only card") << b(slotBytes("A", "a")) << 0
-                               << b(rec("") + slotBytes("A", "a").substr(128));
-    // The moved slot's fourth record is cut short but its text fits; the
-    // records past the end read as empty texts.
-    std::string sevenEmpty;
-    for (int k = 5; k <= 11; ++k)
-        sevenEmpty += rec("");
-    QTest::newRow("later slot cut short by the end of the file")
-        << b(slotBytes("A", "a") + slotBytes("B", "b").substr(0, 3 * 128 + 5)) << 0
-        << b(slotBytes("B", "b").substr(0, 4 * 128) + sevenEmpty + emptySlot);
 }
 
 void DatabaseTest::removeMovesLaterCards()
@@ -366,32 +353,6 @@ void DatabaseTest::saveFailsHalfWay()
     QCOMPARE(r, DbMessage::EcritureImpossible);
     QVERIFY(readFile(path_) == before);
     QCOMPARE(entryCount(*dir_), 1);
-}
-
-void DatabaseTest::randomBytes()
-{
-    // Whatever the file holds, no operation reads outside it, and a failed
-    // write or removal leaves it as it was.
-    for (quint32 seed = 1; seed <= 30; ++seed) {
-        QRandomGenerator rng(seed);
-        std::string bytes(1 + rng.bounded(6000), '\0');
-        for (char &b : bytes)
-            b = static_cast<char>(rng.bounded(256));
-        if (seed % 3 == 0)
-            bytes[1] = 0; // often a plausible first length word
-        writeFile(path_, bytes);
-        const Database db(path_);
-        db.list(kDensite);
-        db.checkName("x", -1);
-        const ShowResult s = db.show("x", 0);
-        QVERIFY(s.message == DbMessage::LectureImpossible || s.found);
-        if (db.write(card("y"), -1).message != DbMessage::None)
-            QVERIFY(readFile(path_) == bytes);
-        writeFile(path_, bytes);
-        if (db.remove(0) != DbMessage::None)
-            QVERIFY(readFile(path_) == bytes);
-        QCOMPARE(entryCount(*dir_), 1);
-    }
 }
 
 void DatabaseTest::missingDatabaseNotCreated()
