@@ -24,14 +24,15 @@ int runShow(const std::vector<std::string> &args)
         return fileError(guillemets(path.string()) +
                          " : lecture impossible, enregistrement endommagé.");
     if (r.status == cards::CardFileStatus::NotCardFile) {
-        std::string header;
-        file.read(1, header);
-        return fileError(guillemets(path.string()) + " n'est pas un fichier carte : " +
-                         (file.bytes().empty()
-                              ? std::string("le fichier est vide")
-                              : "son premier enregistrement est " + guillemets(header) +
-                                    " au lieu de " + guillemets(cards::kCardHeader)) +
-                         ".");
+        std::string header, why;
+        if (file.bytes().empty())
+            why = "le fichier est vide";
+        else if (file.read(1, header) != cards::IoError::None)
+            why = "son premier enregistrement n'est pas un texte";
+        else
+            why = "son premier enregistrement est " + guillemets(header) + " au lieu de " +
+                  guillemets(cards::kCardHeader);
+        return fileError(guillemets(path.string()) + " n'est pas un fichier carte : " + why + ".");
     }
 
     std::size_t width = 0;

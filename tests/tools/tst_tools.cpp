@@ -260,6 +260,8 @@ private slots:
                  r.err);
         writeFile(car, "");
         QVERIFY(tool({"show", str(car)}).err.contains("le fichier est vide"));
+        writeFile(car, "<html>");
+        QVERIFY(tool({"show", str(car)}).err.contains("n'est pas un texte"));
     }
 
     void bundledDatabase()
