@@ -452,29 +452,52 @@ bool feuilleP::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
+std::optional<QRect> feuilleP::fixedFrame() const
+{
+    QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    return screen ? fixedWindowFrame(screen->geometry()) : std::nullopt;
+}
+
 void feuilleP::applyGeometry()
 {
-    if (applyingGeometry_)
-        return;
-    QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const auto frame = fixedWindowFrame(screen->geometry());
-    applyingGeometry_ = true;
-    if (frame) {
-        // The window manager's frame is known once the window is shown; the
-        // inner size is what is left of 800 x 600.
-        const QSize margins = frameGeometry().size() - geometry().size();
-        if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))
-            setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
-        // Changing the flags of a shown window would hide it.
-        if (!isVisible())
-            setWindowFlag(Qt::WindowMaximizeButtonHint, false);
-        setFixedSize(frame->size() - margins);
-        move(frame->topLeft());
-    } else {
+    const auto frame = fixedFrame();
+    if (!frame) {
         setMinimumSize(0, 0);
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        return;
+    }
+    if (applyingGeometry_)
+        return;
+    applyingGeometry_ = true;
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))
+        setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
+    // The window manager's frame is known once the window is shown: the inner
+    // area is the 800 x 600 frame less the frame's borders.
+    const QRect outer = frameGeometry();
+    const QRect inner = geometry();
+    const QMargins borders(inner.left() - outer.left(), inner.top() - outer.top(),
+                           outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    const QRect wanted = frame->marginsRemoved(borders);
+    if (!isVisible()) {
+        // Changing the flags of a shown window would hide it.
+        setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+        setFixedSize(wanted.size());
+        setGeometry(wanted);
+        applyingGeometry_ = false;
+        return;
+    }
+    if (size() != wanted.size())
+        setFixedSize(wanted.size());
+    // Where the inner area really is, asked of the display: window managers
+    // do not all read a requested position the same way (inner area or
+    // frame), so the window is moved by the distance still to go, a few times
+    // at most in a row.
+    const QPoint error = wanted.topLeft() - mapToGlobal(QPoint(0, 0));
+    if (error.isNull()) {
+        placementTries_ = 0;
+    } else if (placementTries_ < 3) {
+        ++placementTries_;
+        setGeometry(QRect(geometry().topLeft() + error, wanted.size()));
     }
     applyingGeometry_ = false;
 }
@@ -487,11 +510,11 @@ bool feuilleP::event(QEvent *event)
     case QEvent::Resize:
     case QEvent::Move:
     case QEvent::WindowStateChange:
+    case QEvent::WindowActivate:
     case QEvent::ScreenChangeInternal:
-        if (isVisible() && fixedWindowFrame(screen() ? screen()->geometry() : QRect()) &&
-            (size() != QSize(800, 600) - (frameGeometry().size() - geometry().size()) ||
-             frameGeometry().topLeft() != fixedWindowFrame(screen()->geometry())->topLeft() ||
-             (windowState() & Qt::WindowMaximized)))
+        // Every attempt to size, move or maximise the window brings it back;
+        // the window manager's frame is first known when it activates it.
+        if (isVisible())
             applyGeometry();
         break;
     default:

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class CardEditor;
 class CardFileCommands;
@@ -129,6 +130,7 @@ private:
     bool queryUnload();
     void unload();
     void applyGeometry();
+    std::optional<QRect> fixedFrame() const;
 
     QString appDir_;
     platform::Dialogs &dialogs_;
@@ -149,4 +151,5 @@ private:
     bool unloaded_ = false;
     bool enteringCell_ = false;
     bool applyingGeometry_ = false;
+    int placementTries_ = 0;
 };
