@@ -14,7 +14,6 @@ class TestLifecycle : public QObject
 {
     Q_OBJECT
 private slots:
-    void windowAndButtons();
     void statusFile();
     void closing_data();
     void closing();
@@ -62,35 +61,6 @@ QByteArray cardFileBytes(const QStringList &texts)
 }
 
 } // namespace
-
-void TestLifecycle::windowAndButtons()
-{
-    Window t;
-    feuilleP &w = t.open();
-    QCOMPARE(w.windowTitle(), QStringLiteral("Cartes d'identité des espèces chimiques"));
-    const QList<std::tuple<QPushButton *, QString, QString>> buttons{
-        {w.Command1, "&Fermer", "Quitter cette application"},
-        {w.Command7, "&Aide", "Aide pour utiliser cette application"},
-        {w.Command9, "&Voir le cours", "Aide théorique"},
-        {w.Command8, "&Calculatrice", "Machine à calculer"},
-        {w.Command10, "&Imprimer", "Imprimer la carte"},
-        {w.Command4, "Co&pier", "Placer l'image dans le presse-papiers"},
-        {w.Command14, "E&xporter", "Publier cette carte"},
-        {w.Command13, "I&mporter", "Télécharger une carte"},
-        {w.Command11, "&Enregistrer", "Enregistrer la carte éditée dans un fichier"},
-        {w.Command2, "&Ouvrir", "Ouvrir un fichier carte"},
-        {w.Command12, "E&nlever", "Retirer cette carte"},
-        {w.Command5, "&Valider", "Conserver les modifications"},
-        {w.Command6, "&Nouveau", "Nouvelle carte"},
-    };
-    for (const auto &[button, caption, tooltip] : buttons) {
-        QCOMPARE(button->text(), caption);
-        QCOMPARE(button->toolTip(), tooltip);
-        // Every button stands inside the designed area, clear of the card and the list.
-        QVERIFY(QRect(0, 0, 789, 56).contains(button->geometry()));
-    }
-    QCOMPARE(w.info->text(), feuilleP::kBackgroundInfo);
-}
 
 void TestLifecycle::statusFile()
 {
