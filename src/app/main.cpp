@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QSessionManager>
 #include <QStandardPaths>
@@ -29,6 +30,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("cartes-especes"));
     QApplication::setApplicationDisplayName(QString());
     QGuiApplication::setDesktopFileName(QStringLiteral("cartes-especes"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/pictures/cartes-especes.svg")));
 
     // The standard buttons and dialogs speak French, as the application does.
     QTranslator qtbase;
