@@ -23,16 +23,26 @@ void check(bool ok)
         __builtin_trap();
 }
 
+// A temporary directory for the whole run, removed at exit.
+struct WorkDir {
+    fs::path path;
+    ~WorkDir()
+    {
+        std::error_code ec;
+        fs::remove_all(path, ec);
+    }
+};
+
 const fs::path &workDir()
 {
-    static const fs::path dir = [] {
+    static const WorkDir dir{[] {
         char name[] = "/tmp/fuzz-cardfile-XXXXXX";
         const char *made = ::mkdtemp(name);
         if (!made)
             std::abort();
         return fs::path(made);
-    }();
-    return dir;
+    }()};
+    return dir.path;
 }
 
 std::string readAll(const fs::path &p)

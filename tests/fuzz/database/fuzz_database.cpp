@@ -48,16 +48,26 @@ struct Input {
     }
 };
 
+// A temporary directory for the whole run, removed at exit.
+struct WorkDir {
+    fs::path path;
+    ~WorkDir()
+    {
+        std::error_code ec;
+        fs::remove_all(path, ec);
+    }
+};
+
 const fs::path &workDir()
 {
-    static const fs::path dir = [] {
+    static const WorkDir dir{[] {
         char name[] = "/tmp/fuzz-database-XXXXXX";
         const char *made = ::mkdtemp(name);
         if (!made)
             std::abort();
         return fs::path(made);
-    }();
-    return dir;
+    }()};
+    return dir.path;
 }
 
 std::string readAll(const fs::path &p)
