@@ -36,10 +36,14 @@ struct Fixture {
     }
 };
 
+// Made at first use, destroyed in main() while the application still exists.
+std::unique_ptr<Fixture> sharedFixture;
+
 Fixture &fixture()
 {
-    static Fixture f;
-    return f;
+    if (!sharedFixture)
+        sharedFixture = std::make_unique<Fixture>();
+    return *sharedFixture;
 }
 
 void BM_RowChange(benchmark::State &state)
@@ -95,5 +99,6 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    sharedFixture.reset();
     return 0;
 }

@@ -168,7 +168,7 @@ int caretForClick(const Layout &layout, const QString &markup, int xclic)
         // The click fell before this character; a marked one keeps its
         // marker: the caret goes after it.
         if (g.position >= 2 && isMarker(markup[g.position - 2]))
-            return g.position;
+            return std::min(g.position, int(markup.size()));
         return g.position - 1;
     }
     return markup.size();
