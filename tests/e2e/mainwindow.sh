@@ -60,6 +60,13 @@ win=$(window "$title") || fail "the main window did not appear"
 geometry=$(xdotool getwindowgeometry "$win")
 grep -q "Position: 240,212" <<<"$geometry" || fail "window not centred: $geometry"
 grep -q "Geometry: 800x600" <<<"$geometry" || fail "window not 800 x 600: $geometry"
+# ... and comes back there after a resize or a move.
+xdotool windowsize "$win" 500 400
+xdotool windowmove "$win" 0 0
+sleep 0.5
+geometry=$(xdotool getwindowgeometry "$win")
+grep -q "Position: 240,212" <<<"$geometry" || fail "window moved away: $geometry"
+grep -q "Geometry: 800x600" <<<"$geometry" || fail "window resized: $geometry"
 
 # Type into the aspect box (Frame1's drawing area at 18,58, Text2 at 224,144 in it).
 xdotool mousemove --window "$win" 300 210 click 1
