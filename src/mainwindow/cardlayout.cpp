@@ -34,9 +34,9 @@ QFont font(const char *face, double points, bool bold)
     return f;
 }
 
-QFont font(const FontSpec &spec)
+QFont font(const FontSpec &design)
 {
-    return font(spec.face, spec.points, spec.bold);
+    return font(design.face, design.points, design.bold);
 }
 
 const Control &control(const char *name)

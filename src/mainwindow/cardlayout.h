@@ -27,7 +27,7 @@ inline constexpr FontSpec kNameFont{"MS Sans Serif", 12, true};
 
 // The installed font for a designed face, sized in pixels (points x 96 / 72)
 // so that the card looks the same at every screen resolution.
-QFont font(const FontSpec &spec);
+QFont font(const FontSpec &design);
 QFont font(const char *face, double points, bool bold);
 
 enum class Kind { Label, TextBox, Picture, Frame, Option, Check, Image };
