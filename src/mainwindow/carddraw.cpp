@@ -202,7 +202,7 @@ QPixmap picture(const QString &resource, const QSize &size)
 
 QIcon buttonIcon(const QString &name)
 {
-    // Names of the freedesktop icon naming specification.
+    // Names from the freedesktop icon theme.
     static const QHash<QString, QString> themeNames{
         {QStringLiteral("btn-fermer"), QStringLiteral("application-exit")},
         {QStringLiteral("btn-aide"), QStringLiteral("help-contents")},
@@ -254,44 +254,6 @@ QString pollutionSentence(const CardView &view)
         s += QLatin1Char('.');
     }
     return s;
-}
-
-QStringList wrapAspect(const QString &text, int width,
-                       const std::function<int(const QString &)> &textWidth, int maxLines)
-{
-    QStringList lines;
-    QString t = text;
-    while (lines.size() < std::max(1, maxLines)) {
-        const int lineFeed = t.indexOf(QLatin1Char('\n'));
-        if (lineFeed < 0 && textWidth(t) < width) {
-            if (!t.isEmpty())
-                lines << t;
-            break;
-        }
-        // k: the number of characters of the line, its break included.
-        int k = 0;
-        if (lineFeed >= 0) {
-            k = lineFeed + 1;
-        } else {
-            for (int i = 0; i < t.size(); ++i) {
-                if (t[i] == QLatin1Char(' ') && textWidth(t.left(i + 1)) < width)
-                    k = i + 1;
-            }
-            if (k == 0) {
-                for (int i = 1; i <= t.size() && textWidth(t.left(i)) < width; ++i)
-                    k = i;
-            }
-        }
-        QString line = t.left(k);
-        if (line.endsWith(QLatin1Char('\n'))) {
-            line.chop(1);
-            if (line.endsWith(QLatin1Char('\r')))
-                line.chop(1);
-        }
-        lines << line;
-        t = t.mid(k);
-    }
-    return lines;
 }
 
 int aspectMaxLines(int height, int lineHeight)

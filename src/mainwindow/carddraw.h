@@ -1,5 +1,6 @@
 #pragma once
 
+#include "aspectwrap.h"
 #include "cardview.h"
 #include "formulamarkup.h"
 
@@ -74,10 +75,5 @@ int aspectMaxLines(int height, int lineHeight);
 
 // "Non polluant", "Risque de pollution pour l'air, l'eau." ... or "" (no option).
 QString pollutionSentence(const CardView &view);
-
-// The aspect wrapping rule: the lines printed for `text` in a box of width
-// `width`, `maxLines` lines at most (the box's height).
-QStringList wrapAspect(const QString &text, int width,
-                       const std::function<int(const QString &)> &textWidth, int maxLines);
 
 } // namespace carddraw

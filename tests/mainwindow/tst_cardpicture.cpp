@@ -3,6 +3,8 @@
 
 #include <QTest>
 
+#include <climits>
+
 namespace
 {
 
@@ -176,32 +178,40 @@ void TestCardPicture::pollutionSentence()
 void TestCardPicture::wrap_data()
 {
     QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("width");
     QTest::addColumn<int>("maxLines");
     QTest::addColumn<QStringList>("lines");
-    // Each character is 10 pixels wide; the box is 100 wide.
-    QTest::newRow("one line that fits") << "abc def" << 3 << QStringList{"abc def"};
-    QTest::newRow("line break") << "ab\r\ncd" << 3 << QStringList{"ab", "cd"};
+    // Each character is 10 pixels wide.
+    QTest::newRow("one line that fits") << "abc def" << 100 << 3 << QStringList{"abc def"};
+    QTest::newRow("line break") << "ab\r\ncd" << 100 << 3 << QStringList{"ab", "cd"};
     QTest::newRow("line break beyond the width")
-        << "abcdefghijklmno\r\nxy" << 3 << QStringList{"abcdefghijklmno", "xy"};
+        << "abcdefghijklmno\r\nxy" << 100 << 3 << QStringList{"abcdefghijklmno", "xy"};
     QTest::newRow("break at the last fitting space")
-        << "aaa bbb ccc ddd" << 3 << QStringList{"aaa bbb ", "ccc ddd"};
+        << "aaa bbb ccc ddd" << 100 << 3 << QStringList{"aaa bbb ", "ccc ddd"};
     QTest::newRow("word cut inside")
-        << "abcdefghijklmnop" << 3 << QStringList{"abcdefghi", "jklmnop"};
+        << "abcdefghijklmnop" << 100 << 3 << QStringList{"abcdefghi", "jklmnop"};
     QTest::newRow("exactly the width does not fit")
-        << "abcdefghij" << 3 << QStringList{"abcdefghi", "j"};
+        << "abcdefghij" << 100 << 3 << QStringList{"abcdefghi", "j"};
     QTest::newRow("lines beyond the height dropped")
-        << "aaaaaaaa bbbbbbbb cccccccc" << 2 << QStringList{"aaaaaaaa ", "bbbbbbbb "};
-    QTest::newRow("empty text") << "" << 3 << QStringList{};
-    QTest::newRow("trailing line break") << "abc\r\n" << 3 << QStringList{"abc"};
-    QTest::newRow("blank line kept") << "a\r\n\r\nb" << 3 << QStringList{"a", "", "b"};
+        << "aaaaaaaa bbbbbbbb cccccccc" << 100 << 2 << QStringList{"aaaaaaaa ", "bbbbbbbb "};
+    QTest::newRow("empty text") << "" << 100 << 3 << QStringList{};
+    QTest::newRow("trailing line break") << "abc\r\n" << 100 << 3 << QStringList{"abc"};
+    QTest::newRow("blank line kept") << "a\r\n\r\nb" << 100 << 3 << QStringList{"a", "", "b"};
+    // No character fits: the text is not consumed, so the wrapping stops
+    // rather than repeating an empty line up to the height (a box as high
+    // as the largest int would never end).
+    QTest::newRow("nothing fits") << "abc" << 10 << INT_MAX << QStringList{};
+    QTest::newRow("nothing fits after a break") << "ab\r\ncd" << 5 << INT_MAX << QStringList{"ab"};
+    QTest::newRow("empty text in a box of no width") << "" << 0 << INT_MAX << QStringList{};
 }
 
 void TestCardPicture::wrap()
 {
     QFETCH(QString, text);
+    QFETCH(int, width);
     QFETCH(int, maxLines);
     QFETCH(QStringList, lines);
-    QCOMPARE(carddraw::wrapAspect(text, 100, tenEach, maxLines), lines);
+    QCOMPARE(carddraw::wrapAspect(text, width, tenEach, maxLines), lines);
 }
 
 void TestCardPicture::aspectMaxLines_data()
