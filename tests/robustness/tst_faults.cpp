@@ -101,9 +101,9 @@ private:
     bool mounted_ = false;
 };
 
-// A window on a small disk that holds its database (and the files `prepare`
-// writes), then filled or made read-only.
+// How the small disk under the database fails, and what tries to write it.
 enum class Disk { Full, ReadOnly };
+enum class Action { Valider, NewCard, Remove };
 
 #define MOUNT_OR_SKIP(disk)                                                                        \
     if (!(disk).mounted())                                                                         \
@@ -139,8 +139,8 @@ class TestFaults : public QObject
 {
     Q_OBJECT
 private slots:
-    void validerOnBrokenDisk_data();
-    void validerOnBrokenDisk();
+    void databaseWriteOnBrokenDisk_data();
+    void databaseWriteOnBrokenDisk();
     void saveCardOnFullDisk_data();
     void saveCardOnFullDisk();
     void statusFileOnFullDisk_data();
@@ -151,16 +151,29 @@ private slots:
     void directoryRemoved();
 };
 
-void TestFaults::validerOnBrokenDisk_data()
+void TestFaults::databaseWriteOnBrokenDisk_data()
 {
     QTest::addColumn<int>("disk");
-    QTest::newRow("full disk") << int(Disk::Full);
-    QTest::newRow("read-only disk") << int(Disk::ReadOnly);
+    QTest::addColumn<int>("action");
+    const struct {
+        const char *name;
+        Disk disk;
+    } disks[] = {{"full disk", Disk::Full}, {"read-only disk", Disk::ReadOnly}};
+    const struct {
+        const char *name;
+        Action action;
+    } actions[] = {{"edited card validated", Action::Valider},
+                   {"new card validated", Action::NewCard},
+                   {"card removed", Action::Remove}};
+    for (const auto &d : disks)
+        for (const auto &a : actions)
+            QTest::addRow("%s, %s", d.name, a.name) << int(d.disk) << int(a.action);
 }
 
-void TestFaults::validerOnBrokenDisk()
+void TestFaults::databaseWriteOnBrokenDisk()
 {
     QFETCH(int, disk);
+    QFETCH(int, action);
     Window t({}, false);
     SmallDisk small(t.dir.path());
     MOUNT_OR_SKIP(small);
@@ -176,13 +189,39 @@ void TestFaults::validerOnBrokenDisk()
     }
 
     feuilleP &w = t.open();
-    QCOMPARE(t.rowNames().size(), 3);
-    editEau(t);
-    t.dialogs.expectMessage("Ecriture impossible", Answer::Ok);
-    w.Command5->click();
-    checkDialogs(t, {"Ecriture impossible"});
+    const QStringList rows = t.rowNames();
+    QCOMPARE(rows.size(), 3);
+    CardEditor &e = t.editor();
+    switch (Action(action)) {
+    case Action::Valider:
+        editEau(t);
+        t.dialogs.expectMessage("Ecriture impossible", Answer::Ok);
+        w.Command5->click();
+        checkDialogs(t, {"Ecriture impossible"});
+        checkEditedCardKept(t);
+        break;
+    case Action::NewCard:
+        w.Command6->click();
+        e.Text4->setText(QStringLiteral("soufre"));
+        e.Text3[0]->setText(QStringLiteral("32"));
+        t.dialogs.expectMessage("Ecriture impossible", Answer::Ok);
+        w.Command5->click();
+        checkDialogs(t, {"Ecriture impossible"});
+        QCOMPARE(e.Text4->text(), QStringLiteral("soufre"));
+        QCOMPARE(e.numcarte, -1);
+        QVERIFY(e.modifie);
+        break;
+    case Action::Remove:
+        t.list().setRow(t.rowOf("eau"), true);
+        t.dialogs.expectMessage("Enlever cette carte ?", Answer::Yes);
+        t.dialogs.expectMessage("Ecriture impossible", Answer::Ok);
+        w.Command12->click();
+        checkDialogs(t, {"Enlever cette carte ?", "Ecriture impossible"});
+        QCOMPARE(t.shownName(), QStringLiteral("eau"));
+        break;
+    }
     QCOMPARE(contents(db), before);
-    checkEditedCardKept(t);
+    QCOMPARE(t.rowNames(), rows);
     // No temporary file of the failed save is left.
     QCOMPARE(QDir(t.dir.path()).entryList(QDir::Files | QDir::Hidden).filter(".tmp"),
              QStringList());
