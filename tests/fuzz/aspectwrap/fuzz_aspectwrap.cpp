@@ -13,6 +13,7 @@
 // up or not even its next character fits.
 #include "aspectwrap.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstddef>
 #include <cstdint>
