@@ -5,5 +5,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF -DCARTES_BUILD_BENCH=OFF
-cmake --build build -j"$(nproc)" --target cartes-especes database
+cmake --build build -j"$(nproc)"
 exec build/src/app/cartes-especes "$@"
