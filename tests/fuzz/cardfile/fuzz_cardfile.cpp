@@ -4,54 +4,20 @@
 #include "cardfile.h"
 #include "cp1252.h"
 
+#include "fuzzsupport.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
-namespace
-{
-
-void check(bool ok)
-{
-    if (!ok)
-        __builtin_trap();
-}
-
-// A temporary directory for the whole run, removed at exit.
-struct WorkDir {
-    fs::path path;
-    ~WorkDir()
-    {
-        std::error_code ec;
-        fs::remove_all(path, ec);
-    }
-};
-
-const fs::path &workDir()
-{
-    static const WorkDir dir{[] {
-        char name[] = "/tmp/fuzz-cardfile-XXXXXX";
-        const char *made = ::mkdtemp(name);
-        if (!made)
-            std::abort();
-        return fs::path(made);
-    }()};
-    return dir.path;
-}
-
-std::string readAll(const fs::path &p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-} // namespace
+using fuzzsupport::check;
+using fuzzsupport::readAll;
+using fuzzsupport::workDir;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {

@@ -5,25 +5,24 @@
 // another way than their messages, and a failed write leaves the file as it was.
 #include "database.h"
 
+#include "fuzzsupport.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
 
+using fuzzsupport::check;
+using fuzzsupport::readAll;
+using fuzzsupport::workDir;
+
 namespace
 {
-
-void check(bool ok)
-{
-    if (!ok)
-        __builtin_trap();
-}
 
 // Reads the arguments from the front of the input.
 struct Input {
@@ -47,34 +46,6 @@ struct Input {
         return s;
     }
 };
-
-// A temporary directory for the whole run, removed at exit.
-struct WorkDir {
-    fs::path path;
-    ~WorkDir()
-    {
-        std::error_code ec;
-        fs::remove_all(path, ec);
-    }
-};
-
-const fs::path &workDir()
-{
-    static const WorkDir dir{[] {
-        char name[] = "/tmp/fuzz-database-XXXXXX";
-        const char *made = ::mkdtemp(name);
-        if (!made)
-            std::abort();
-        return fs::path(made);
-    }()};
-    return dir.path;
-}
-
-std::string readAll(const fs::path &p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 void checkImage(const cards::RecordFile &file, Input &in)
 {
