@@ -121,6 +121,9 @@ void TestCalculator::keys_data()
     QTest::newRow("EXE twice") << "B2 plus B3 EXE EXE" << " 0" << "";
     QTest::newRow("negative result") << "B2 moins B5 EXE" << "-3" << "";
     QTest::newRow("worked example") << "B2 multip Bpo B3 plus B4 bpf btcarre EXE" << " 98" << "";
+    QTest::newRow("minus group of negative value") << "B2 multip moins Bpo B0 moins B3 bpf EXE" << " 6" << "";
+    QTest::newRow("minus negative group") << "B1 B0 div moins Bpo moins B2 bpf EXE" << " 5" << "";
+    QTest::newRow("sine of minus group") << "bsin moins Bpo B0 moins B3 B0 bpf EXE" << " .5" << "";
     QTest::newRow("sine in degrees") << "bsin B3 B0 EXE" << " .5" << "";
     QTest::newRow("sine in radians") << "angle1 bsin B3 B0 EXE" << "-.988031624092862" << "";
     QTest::newRow("back to degrees") << "angle1 angle0 bsin B3 B0 EXE" << " .5" << "";

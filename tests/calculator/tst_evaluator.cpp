@@ -116,6 +116,32 @@ void TestEvaluator::evalue_data()
     QTest::newRow("function of negative") << "2 * sin -30" << deg << 0 << "-1";
     QTest::newRow("function of signed group") << "sin -(30 + 60)" << deg << 0 << "-1";
     QTest::newRow("function of signed function") << "sin -sin 30" << deg << 0 << "-.00872653549837393";
+    // Two signs in a row, written or left by a group or a function whose
+    // value is negative: after an operator, "(" or a function word they cancel
+    // out; after an operand the first one is the subtraction.
+    QTest::newRow("times minus negative group") << "2 * -(-3)" << deg << 0 << "6";
+    QTest::newRow("times minus group of negative value") << "2 * -(0 - 3)" << deg << 0 << "6";
+    QTest::newRow("divided by minus group of negative value") << "10 / -(2 - 4)" << deg << 0 << "5";
+    QTest::newRow("power of minus group of negative value") << "2 ^ -(1 - 3)" << deg << 0 << "4";
+    QTest::newRow("function of minus group of negative value") << "sin -(0 - 30)" << deg << 0 << ".5";
+    QTest::newRow("function of two signs") << "sin --30" << deg << 0 << ".5";
+    QTest::newRow("times minus function of negative") << "2 * -sin -30" << deg << 0 << "1";
+    QTest::newRow("group holding minus group of negative value") << "2 * (-(0 - 3))" << deg << 0 << "6";
+    QTest::newRow("times two signs") << "2 * --3" << deg << 0 << "6";
+    QTest::newRow("times two signs as the keys write them") << "2 * - -3" << deg << 0 << "6";
+    QTest::newRow("times three signs") << "2 * - - -3" << deg << 0 << "-6";
+    QTest::newRow("two signs first") << "--3" << deg << 0 << "3";
+    QTest::newRow("minus negative group first") << "-(-3)" << deg << 0 << "3";
+    QTest::newRow("minus group of negative value first") << "-(0 - 3)" << deg << 0 << "3";
+    QTest::newRow("minus minus group of negative value") << "-(-(0 - 3))" << deg << 0 << "-3";
+    QTest::newRow("minus minus group of negative value after operand") << "5 - -(0 - 3)" << deg << 0 << "2";
+    QTest::newRow("minus three signs") << "5 - - -3" << deg << 0 << "2";
+    QTest::newRow("times minus group of positive value") << "2 * -(3 + 4)" << deg << 0 << "-14";
+    QTest::newRow("power of minus group of positive value") << "2 ^ -(1 + 1)" << deg << 0 << ".25";
+    QTest::newRow("minus function") << "-sin 30" << deg << 0 << "-.5";
+    QTest::newRow("times minus function") << "2 * -sin 30" << deg << 0 << "-1";
+    QTest::newRow("minus function of minus group") << "-sin -(0 - 30)" << deg << 0 << "-.5";
+    QTest::newRow("exponent sign after two signs") << "1E--3" << deg << 0 << "1E+3";
     QTest::newRow("group holding function") << "(1 + sin 30) * 2" << deg << 0 << "3";
     QTest::newRow("all together") << "2 * sin 30 + (4 - -1) ^ 2" << deg << 0 << "26";
     QTest::newRow("ln of zero") << "ln 0" << deg << 1 << "";
@@ -143,6 +169,9 @@ void TestEvaluator::evalue_data()
     QTest::newRow("closing not opened") << "2)" << deg << 2 << "";
     QTest::newRow("times without operand") << "2 * " << deg << 3 << "";
     QTest::newRow("two operators") << "2 * / 3" << deg << 3 << "";
+    QTest::newRow("times plus") << "2 * + 3" << deg << 3 << "";
+    QTest::newRow("times plus in group") << "2 * (+3)" << deg << 3 << "";
+    QTest::newRow("power plus plus") << "2 ^ + + 3" << deg << 3 << "";
     QTest::newRow("power without operand") << "2 ^ " << deg << 3 << "";
     QTest::newRow("parentheses win over operators") << "(2 * " << deg << 2 << "";
     // clang-format on
@@ -289,6 +318,12 @@ void TestEvaluator::simplifie_data()
     QTest::newRow("plus minus") << "+-5" << " -5 ";
     QTest::newRow("minus plus") << "1 -+ 2" << " 1 - 2 ";
     QTest::newRow("plus plus") << "1 ++ 2" << " 1 + 2 ";
+    QTest::newRow("two signs after times cancel") << "2*--3" << " 2 * 3 ";
+    QTest::newRow("two signs after a function word cancel") << "sin--30" << " SIN 30 ";
+    QTest::newRow("two signs after ln cancel") << "ln--1" << " LON 1 ";
+    QTest::newRow("two signs after parenthesis cancel") << "(--3)" << " 3 ";
+    QTest::newRow("two signs after exponent fold") << "1E--3" << " 1E+3 ";
+    QTest::newRow("typed plus after times kept") << "2*+3" << " 2 *  + 3 ";
     QTest::newRow("negative unwrapped") << "2 * (-5)" << " 2 * -5 ";
     QTest::newRow("nested unwrapped") << "((2.5))" << " 2.5 ";
     QTest::newRow("unwrapping folds again") << "5-(-3)" << " 5 + 3 ";

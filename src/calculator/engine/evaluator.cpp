@@ -115,9 +115,30 @@ bool numberStartsAt(const std::string &text, std::size_t i)
     return text[i] == '-' && i + 1 < text.size() && (isDigit(text[i + 1]) || text[i + 1] == '.');
 }
 
+// True when what precedes `end` in the folded text leaves a sign there, not
+// a subtraction: the start, "(", "*", "/", "^" or a function word.
+bool signPlace(std::string_view text, std::size_t end)
+{
+    if (end == 0)
+        return true;
+    switch (text[end - 1]) {
+    case '(':
+    case '*':
+    case '/':
+    case '^':
+        return true;
+    default:
+        break;
+    }
+    return (end >= 3 && !tokenAt(text.substr(end - 3, 3), 0).empty()) ||
+           (end >= 2 && text.substr(end - 2, 2) == "LN");
+}
+
 // One pass of sign folding: at each position "--" becomes "+", "+-" and "-+"
 // become "-", "++" becomes "+", the four tests made one after the other on
-// what the position holds. True when the text changed.
+// what the position holds. Two minus signs in a sign's place (2*--3, or
+// 2*-(0-3) once its group is computed) cancel out instead: a "+" left there
+// would read as an operator with no left operand. True when the text changed.
 bool foldSigns(std::string &text)
 {
     const std::size_t size = text.size();
@@ -131,12 +152,16 @@ bool foldSigns(std::string &text)
                 c = by;
                 ++in;
                 changed = true;
+                return true;
             }
+            return false;
         };
-        fold('-', '-', '+');
+        const bool minusMinus = fold('-', '-', '+');
         fold('+', '-', '-');
         fold('-', '+', '-');
         fold('+', '+', '+');
+        if (minusMinus && c == '+' && signPlace(text, out))
+            continue;
         text[out++] = c;
     }
     text.resize(out);
