@@ -1,18 +1,17 @@
 #include "machine.h"
 
+#include "affichage.h"
 #include "dialogs.h"
 #include "evaluator.h"
 
 #include <QGroupBox>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSvgRenderer>
 
 #include <cmath>
-#include <functional>
 #include <string>
 
 namespace
@@ -67,43 +66,6 @@ QIcon picture(const QString &name, QSize size, qreal ratio)
     return QIcon(pixmap);
 }
 
-// The display: it shows the expression and keeps its caret at the end, but
-// every key typed in it goes to the calculator's keyboard rules instead of
-// editing the text, and nothing can be pasted or dropped into it.
-class Affichage : public QLineEdit
-{
-public:
-    std::function<bool(QKeyEvent *)> onKey;
-
-    explicit Affichage(QWidget *parent) : QLineEdit(parent)
-    {
-        setAcceptDrops(false);
-        setContextMenuPolicy(Qt::NoContextMenu);
-        setAttribute(Qt::WA_InputMethodEnabled, false);
-    }
-
-protected:
-    void keyPressEvent(QKeyEvent *event) override
-    {
-        if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) {
-            QLineEdit::keyPressEvent(event);
-            return;
-        }
-        if (!onKey || !onKey(event))
-            event->ignore();
-        else
-            event->accept();
-    }
-    void mousePressEvent(QMouseEvent *event) override
-    {
-        setFocus(Qt::MouseFocusReason);
-        event->accept();
-    }
-    void mouseReleaseEvent(QMouseEvent *event) override { event->accept(); }
-    void mouseMoveEvent(QMouseEvent *event) override { event->accept(); }
-    void mouseDoubleClickEvent(QMouseEvent *event) override { event->accept(); }
-};
-
 } // namespace
 
 Machine::Machine(platform::Dialogs &dialogs, double &memoire, QWidget *parent)
@@ -113,9 +75,8 @@ Machine::Machine(platform::Dialogs &dialogs, double &memoire, QWidget *parent)
     setFixedSize(301, 430);
     setFont(sansSerif(11));
 
-    auto *display = new Affichage(this);
-    display->onKey = [this](QKeyEvent *event) { return Form_KeyPress(event); };
-    z1 = display;
+    z1 = new Affichage(this);
+    z1->onKey = [this](QKeyEvent *event) { return Form_KeyPress(event); };
     z1->setObjectName(QStringLiteral("z1"));
     z1->setGeometry(16, 16, 273, 89);
     z1->setFont(sansSerif(16));
@@ -272,16 +233,16 @@ void Machine::montre()
     if (z1->text() != text)
         z1->setText(text);
     z1->setFocus();
-    z1->end(false);
-    z1->repaint();
+    z1->end();
+    z1->viewport()->repaint();
 }
 
 void Machine::EXE_Click()
 {
     z1->setText(QString::fromStdString(std::string(calculator::kPatience)));
     z1->setFocus();
-    z1->end(false);
-    z1->repaint();
+    z1->end();
+    z1->viewport()->repaint();
     if (keypad_.exe())
         dialogs_.beep();
     montre();

@@ -5,8 +5,8 @@
 #include <QColor>
 #include <QDialog>
 
+class Affichage;
 class QGroupBox;
-class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
@@ -26,7 +26,7 @@ public:
 
     const calculator::Keypad &keypad() const { return keypad_; }
 
-    QLineEdit *z1 = nullptr;
+    Affichage *z1 = nullptr;
     QWidget *Picture1 = nullptr; // the panel holding the two frames
     QGroupBox *Frame2 = nullptr; // "Angles"
     QGroupBox *Frame3 = nullptr; // "Affichage"

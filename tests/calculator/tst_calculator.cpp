@@ -1,4 +1,5 @@
 // The calculator's key rules, then the window that glues them to its keys.
+#include "affichage.h"
 #include "evaluator.h"
 #include "frenchlocale.h"
 #include "keypad.h"
@@ -7,7 +8,6 @@
 
 #include <QGroupBox>
 #include <QImage>
-#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -63,6 +63,8 @@ private slots:
     void windowKeys();
     void windowKeyboard();
     void windowErrorBeeps();
+    void windowDisplayReadable_data();
+    void windowDisplayReadable();
     void windowScientificInFrench();
     void windowMemoryAcrossOpenings();
     void windowLayout();
@@ -352,6 +354,52 @@ void TestCalculator::windowErrorBeeps()
     QCOMPARE(machine.z1->text(), " 6");
     QCOMPARE(dialogs.beeps, 1);
     QVERIFY(dialogs.shown.isEmpty());
+}
+
+void TestCalculator::windowDisplayReadable_data()
+{
+    QTest::addColumn<QString>("sequence");
+    QTest::addColumn<QString>("display");
+    QTest::addColumn<bool>("whole"); // else only the end, where the caret is
+    const QString operators = "Erreur saisie: incompréhension sur opérateurs: ^ * / + -";
+    const QString longNumber = QString("B7 ").repeated(150).trimmed();
+    // clang-format off
+    QTest::newRow("operators error") << "B2 multip EXE" << operators << true;
+    QTest::newRow("parentheses error") << "Bpo B2 EXE" << "Erreur saisie: revoir les parenthèses" << true;
+    QTest::newRow("calculation failed") << "B5 plus EXE" << "Calcul impossible" << true;
+    QTest::newRow("overflow") << "B9 BtoEXP B3 B0 B8 EXE" << "Dépassement de capacité" << true;
+    QTest::newRow("long result") << "B2 div B3 EXE" << " .666666666666667" << true;
+    QTest::newRow("correction after error") << "B2 multip EXE B3" << "2 * 3" << true;
+    QTest::newRow("long expression") << longNumber << QString(150, '7') << false;
+    // clang-format on
+}
+
+// What the display shows lies inside it: a message from its first character
+// to its last, a long expression at least where typing goes on.
+void TestCalculator::windowDisplayReadable()
+{
+    QFETCH(QString, sequence);
+    QFETCH(QString, display);
+    QFETCH(bool, whole);
+    platform::ScriptedDialogs dialogs;
+    double memoire = 0;
+    Machine machine(dialogs, memoire);
+    machine.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&machine));
+    for (const QString &name : sequence.split(' '))
+        QTest::mouseClick(machine.findChild<QAbstractButton *>(name), Qt::LeftButton);
+
+    auto *z1 = machine.findChild<QPlainTextEdit *>("z1");
+    QVERIFY(z1);
+    QCOMPARE(z1->toPlainText(), display);
+    const QRect visible = z1->viewport()->rect();
+    QVERIFY(visible.contains(z1->cursorRect()));
+    QCOMPARE(z1->textCursor().position(), display.size());
+    for (int p = whole ? 0 : display.size(); p <= display.size(); ++p) {
+        QTextCursor at(z1->document());
+        at.setPosition(p);
+        QVERIFY2(visible.contains(z1->cursorRect(at)), qPrintable(QString::number(p)));
+    }
 }
 
 void TestCalculator::windowScientificInFrench()
