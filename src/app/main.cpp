@@ -1,16 +1,15 @@
 #include "appdir.h"
 #include "dialogs.h"
 #include "feuillep.h"
+#include "frenchlocale.h"
 #include "services.h"
 #include "windows.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
-#include <QLibraryInfo>
 #include <QSessionManager>
 #include <QStandardPaths>
-#include <QTranslator>
 
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -32,11 +31,8 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("cartes-especes"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/pictures/cartes-especes.svg")));
 
-    // The standard buttons and dialogs speak French, as the application does.
-    QTranslator qtbase;
-    if (qtbase.load(QLocale(QLocale::French, QLocale::France), QStringLiteral("qtbase"),
-                    QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtbase);
+    // French numbers, dates and standard dialogs, whatever the system's locale.
+    const platform::FrenchLocale french;
 
     const QString exeDir = QApplication::applicationDirPath();
     const QString defaults = QDir::cleanPath(exeDir + QStringLiteral("/../share/cartes-especes"));

@@ -1,14 +1,19 @@
 #include "dialogs.h"
 
+#include "frenchfilemodel.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 
-namespace platform {
+namespace platform
+{
 
-namespace {
+namespace
+{
 
 QMessageBox::Icon toQt(Dialogs::Icon icon)
 {
@@ -55,23 +60,27 @@ Dialogs::Answer QtDialogs::message(QWidget *parent, Icon icon, const QString &ti
         return Answer::Cancel;
     default:
         // Escape on a Yes/No box answers No, as the close box would.
-        return buttons == Buttons::YesNo ? Answer::No
+        return buttons == Buttons::YesNo                                        ? Answer::No
                : buttons == Buttons::OkCancel && box.clickedButton() == nullptr ? Answer::Cancel
-                                                                                 : Answer::Ok;
+                                                                                : Answer::Ok;
     }
 }
 
 std::optional<QString> QtDialogs::fileName(QWidget *parent, const FileRequest &request)
 {
     QFileDialog dialog(parent, request.title);
+    // Qt's own dialog, whatever the desktop offers: a desktop's dialog speaks
+    // the desktop's language, and Qt's shows sizes and dates through a model
+    // of ours, in French.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setProxyModel(new FrenchFileModel(&dialog));
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     // Card files are named in capitals on the machines they come from and in
     // lower case on others: the filter takes both.
     QString filter = request.filter;
     if (filter.startsWith(QLatin1String("*.")))
-        filter = QStringLiteral("%1 (%2 %3)")
-                     .arg(filter, filter.toUpper(), filter.toLower());
+        filter = QStringLiteral("%1 (%2 %3)").arg(filter, filter.toUpper(), filter.toLower());
     dialog.setNameFilter(filter);
     dialog.setDefaultSuffix(request.defaultSuffix);
     if (request.save && !request.initialName.contains(QLatin1Char('*')))
@@ -89,6 +98,11 @@ bool QtDialogs::printSetup(QWidget *parent, QPrinter &printer)
     QPrintDialog dialog(&printer, parent);
     dialog.setWindowTitle(QStringLiteral("Configuration de l'impression"));
     return dialog.exec() == QDialog::Accepted;
+}
+
+Dialogs::Printers QtDialogs::printers()
+{
+    return {QPrinterInfo::availablePrinterNames(), QPrinterInfo::defaultPrinterName()};
 }
 
 void QtDialogs::beep()

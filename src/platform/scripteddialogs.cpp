@@ -1,6 +1,7 @@
 #include "scripteddialogs.h"
 
-namespace platform {
+namespace platform
+{
 
 void ScriptedDialogs::expectMessage(const QString &title, Answer answer)
 {
@@ -26,6 +27,12 @@ void ScriptedDialogs::expectPrintSetup(bool accepted, std::function<void(QPrinte
     p.accepted = accepted;
     p.apply = std::move(apply);
     queue_.push_back(std::move(p));
+}
+
+void ScriptedDialogs::setPrinters(const QStringList &names, const QString &defaultName)
+{
+    printers_.names = names;
+    printers_.defaultName = defaultName;
 }
 
 Dialogs::Answer ScriptedDialogs::message(QWidget *, Icon icon, const QString &title,

@@ -8,12 +8,14 @@
 #include <deque>
 #include <functional>
 
-namespace platform {
+namespace platform
+{
 
 // Answers dialogs from a queue and records what was shown. A dialog that the
 // script did not expect is recorded in `unexpected` and answered with Cancel
 // (or No / nullopt); tests check `unexpected` is empty.
-class ScriptedDialogs : public Dialogs {
+class ScriptedDialogs : public Dialogs
+{
 public:
     struct Shown {
         QString kind; // "message", "file", "printSetup"
@@ -31,11 +33,15 @@ public:
     // Queue the answer to the next printer choice (accepted or not); `apply`
     // may change the printer as the user would.
     void expectPrintSetup(bool accepted, std::function<void(QPrinter &)> apply = {});
+    // The printers the machine is said to have; none until set, whatever the
+    // machine running the test has.
+    void setPrinters(const QStringList &names, const QString &defaultName = {});
 
     Answer message(QWidget *parent, Icon icon, const QString &title, const QString &text,
                    Buttons buttons) override;
     std::optional<QString> fileName(QWidget *parent, const FileRequest &request) override;
     bool printSetup(QWidget *parent, QPrinter &printer) override;
+    Printers printers() override { return printers_; }
     void beep() override { ++beeps; }
 
     bool allAnswered() const { return queue_.empty(); }
@@ -55,6 +61,7 @@ private:
         std::function<void(QPrinter &)> apply;
     };
     std::deque<Pending> queue_;
+    Printers printers_;
 };
 
 } // namespace platform

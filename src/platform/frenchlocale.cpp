@@ -1,0 +1,58 @@
+#include "frenchlocale.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+
+#include <cstring>
+
+namespace platform
+{
+
+namespace
+{
+
+struct Text {
+    const char *context;
+    const char *source;
+    const char *french;
+};
+
+// Checked against what the file dialog shows under a "C" system locale.
+const Text kMissing[] = {
+    {"QAbstractFileIconProvider", "Folder", "Dossier"},
+};
+
+} // namespace
+
+QString MissingFrenchTexts::translate(const char *context, const char *sourceText, const char *,
+                                      int) const
+{
+    if (!context || !sourceText)
+        return {};
+    for (const Text &t : kMissing)
+        if (std::strcmp(t.context, context) == 0 && std::strcmp(t.source, sourceText) == 0)
+            return QString::fromUtf8(t.french);
+    return {};
+}
+
+FrenchLocale::FrenchLocale()
+{
+    const QLocale france(QLocale::French, QLocale::France);
+    QLocale::setDefault(france);
+    loaded_ = qtbase_.load(france, QStringLiteral("qtbase"), QStringLiteral("_"),
+                           QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    if (loaded_)
+        QCoreApplication::installTranslator(&qtbase_);
+    // Installed last, asked first.
+    QCoreApplication::installTranslator(&missing_);
+}
+
+FrenchLocale::~FrenchLocale()
+{
+    QCoreApplication::removeTranslator(&missing_);
+    if (loaded_)
+        QCoreApplication::removeTranslator(&qtbase_);
+}
+
+} // namespace platform
