@@ -44,7 +44,7 @@ void connectWindows(feuilleP &window)
     w.print = [&window, printer, source] {
         if (!*printer) {
             *printer = std::make_unique<QPrinter>();
-            preparePrinter(**printer, defaultPdfPath());
+            preparePrinter(**printer);
         }
         confimp dialog(*source, window.dialogs(), **printer, &window);
         dialog.exec();

@@ -11,6 +11,8 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -21,8 +23,11 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QVBoxLayout>
+
+#include <filesystem>
 
 namespace
 {
@@ -30,6 +35,14 @@ namespace
 const QString kFailureTitle = QStringLiteral("Impression impossible");
 const QString kFailureText = QStringLiteral(
     "L'imprimante n'est pas disponible. Vérifier qu'elle est allumée et bien configurée.");
+
+const QString kListingTitle = QStringLiteral("Liste des espèces");
+const QString kFileDialogTitle = QStringLiteral("Imprimer dans un fichier PDF");
+const QString kEcraserTitle = QStringLiteral("Ecraser le fichier existant ?");
+const QString kEcritureTitle = QStringLiteral("Ecriture impossible");
+const QString kWrittenTitle = QStringLiteral("Impression dans un fichier");
+const QString kNoPrinter =
+    QStringLiteral("Aucune imprimante : le document sera enregistré dans un fichier PDF");
 
 constexpr int kPrinterDpi = 600;
 constexpr double kScreenDpi = 96;
@@ -59,30 +72,93 @@ QPixmap printerPicture(int size)
     return pixmap;
 }
 
-} // namespace
-
-QString defaultPdfPath()
+// The folder where a PDF file is offered first.
+QString documentsFolder()
 {
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (dir.isEmpty() || !QDir(dir).exists())
-        dir = QDir::homePath();
-    return QDir(dir).filePath(QStringLiteral("carte.pdf"));
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !dir.isEmpty() && QDir(dir).exists() ? dir : QDir::homePath();
 }
 
-void preparePrinter(QPrinter &printer, const QString &defaultPdf)
+// No printer: a PDF file without a name yet, asked at each print. Qt turns a
+// printer whose file name is cleared back to the system's printer, if any:
+// the format comes second.
+void useAskedFile(QPrinter &printer)
 {
-    if (printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty())
-        printer.setOutputFileName(defaultPdf);
+    printer.setOutputFileName(QString());
+    printer.setOutputFormat(QPrinter::PdfFormat);
+}
+
+// A new empty file beside `target`, made as the user's files are (not private
+// like a temporary file); empty when the folder cannot be written.
+QString createPartialFile(const QString &target)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        QFile file(QStringLiteral("%1.%2.tmp")
+                       .arg(target)
+                       .arg(QRandomGenerator::global()->bounded(1000000)));
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return file.fileName();
+        if (!file.exists())
+            break;
+    }
+    return {};
+}
+
+// A PDF file that was written to its end.
+bool completePdf(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() < 64 || !file.seek(file.size() - 64))
+        return false;
+    return file.read(64).contains("%%EOF");
+}
+
+// Puts the complete file in the place of the old one in one step.
+bool replaceFile(const QString &from, const QString &to)
+{
+    std::error_code error;
+    std::filesystem::rename(QFile::encodeName(from).toStdString(),
+                            QFile::encodeName(to).toStdString(), error);
+    return !error;
+}
+
+} // namespace
+
+void preparePrinter(QPrinter &printer)
+{
     // The listing's offsets are device pixels of a 600 dpi printer.
     printer.setResolution(kPrinterDpi);
     printer.setDocName(QStringLiteral("Cartes d'identité des espèces chimiques"));
 }
 
+QString pdfFileName(const QString &title)
+{
+    static const QString forbidden = QStringLiteral("/\\:*?\"<>|");
+    QString name;
+    for (const QChar c : title)
+        name += c.unicode() < 32 || forbidden.contains(c) ? QChar(u'-') : c;
+    // Nor a hidden file, nor spaces and dots at the end, which Windows drops.
+    for (QString before; before != name;) {
+        before = name;
+        name = name.trimmed();
+        while (name.startsWith(u'.'))
+            name.remove(0, 1);
+        while (name.endsWith(u'.'))
+            name.chop(1);
+    }
+    if (name.isEmpty())
+        name = QStringLiteral("Carte");
+    return name + QStringLiteral(".pdf");
+}
+
 QString printerDisplayName(const QPrinter &printer)
 {
-    if (printer.outputFormat() == QPrinter::PdfFormat)
+    if (printer.outputFormat() == QPrinter::PdfFormat) {
+        if (printer.outputFileName().isEmpty())
+            return kNoPrinter;
         return QStringLiteral("Fichier PDF (%1)")
             .arg(QDir::toNativeSeparators(printer.outputFileName()));
+    }
     if (printer.printerName().isEmpty())
         return QStringLiteral("Aucune imprimante");
     return printer.printerName();
@@ -167,7 +243,8 @@ confimp::confimp(PrintSource &source, platform::Dialogs &dialogs, QPrinter &prin
     layout->addLayout(buttons);
     layout->addWidget(Frame2);
 
-    preparePrinter(printer_, defaultPdfPath());
+    preparePrinter(printer_);
+    choosePrinter();
     showPrinter();
 
     adjustSize();
@@ -180,9 +257,61 @@ confimp::confimp(PrintSource &source, platform::Dialogs &dialogs, QPrinter &prin
 
 confimp::~confimp() = default;
 
+void confimp::choosePrinter()
+{
+    // The printer chosen before, while it is installed; a file chosen in the
+    // printer choice; else the default printer, or the first one.
+    const platform::Dialogs::Printers installed = dialogs_.printers();
+    if (printer_.outputFormat() == QPrinter::PdfFormat) {
+        if (!printer_.outputFileName().isEmpty())
+            return;
+    } else if (installed.names.contains(printer_.printerName())) {
+        return;
+    }
+    const QString name = installed.names.contains(installed.defaultName) ? installed.defaultName
+                                                                         : installed.names.value(0);
+    if (!name.isEmpty())
+        printer_.setPrinterName(name);
+    if (name.isEmpty() || printer_.outputFormat() != QPrinter::NativeFormat ||
+        printer_.printerName() != name)
+        useAskedFile(printer_);
+}
+
 void confimp::showPrinter()
 {
     defaut->setText(printerDisplayName(printer_));
+}
+
+bool confimp::printsToAskedFile() const
+{
+    return printer_.outputFormat() == QPrinter::PdfFormat && printer_.outputFileName().isEmpty();
+}
+
+std::optional<QString> confimp::askPdfFile(const QString &title)
+{
+    platform::Dialogs::FileRequest request;
+    request.title = kFileDialogTitle;
+    request.initialName = QDir(documentsFolder()).filePath(pdfFileName(title));
+    request.filter = QStringLiteral("Document PDF (*.pdf *.PDF)");
+    request.defaultSuffix = QStringLiteral("pdf");
+    request.save = true;
+    for (;;) {
+        const std::optional<QString> chosen = dialogs_.fileName(this, request);
+        if (!chosen || !QFileInfo::exists(*chosen))
+            return chosen;
+        const QString question = QStringLiteral("Le fichier ") + QDir::toNativeSeparators(*chosen) +
+                                 QStringLiteral(" existe déjà.\nVoulez-vous le remplacer?");
+        if (dialogs_.message(this, platform::Dialogs::Icon::Information, kEcraserTitle, question,
+                             platform::Dialogs::Buttons::YesNo) == platform::Dialogs::Answer::Yes)
+            return chosen;
+        request.initialName = *chosen;
+    }
+}
+
+void confimp::failed(const QString &title, const QString &text)
+{
+    setPrinting(false);
+    dialogs_.message(this, platform::Dialogs::Icon::Critical, title, text);
 }
 
 void confimp::Command2_Click()
@@ -195,7 +324,7 @@ void confimp::Command2_Click()
         UpDown1->setValue(printer_.copyCount());
         printer_.setCopyCount(1);
     }
-    preparePrinter(printer_, defaultPdfPath());
+    choosePrinter();
     showPrinter();
 }
 
@@ -229,6 +358,14 @@ void confimp::Command1_Click()
     if (printing_)
         return;
     const bool database = Option2->isChecked();
+    // Without a printer the document goes to a PDF file named now; a file
+    // choice given up prints nothing.
+    std::optional<QString> asked;
+    if (printsToAskedFile()) {
+        asked = askPdfFile(database ? kListingTitle : source_.currentCard().nom);
+        if (!asked)
+            return;
+    }
     // The listing shows every card in turn in the editor: a modified card is
     // saved or given up first, once.
     if (database && !source_.askSaveBeforeListing())
@@ -240,50 +377,82 @@ void confimp::Command1_Click()
         card = carddraw::creimage(source_.currentCard());
 
     setPrinting(true);
-    preparePrinter(printer_, defaultPdfPath());
+    preparePrinter(printer_);
     printer_.setCopyCount(1);
 
-    bool ok = false;
-    QPainter painter;
-    if (painter.begin(&printer_)) {
-        ok = true;
-        const double W = printer_.width();
-        const double H = printer_.height();
-        if (database) {
-            const listing::Pictograms pictograms = listing::Pictograms::load();
-            listing::PageWriter out(painter, QSizeF(W, H), [this] { return printer_.newPage(); });
-            const int rows = source_.speciesRowCount();
-            const int total = rows * copies;
-            for (int k = 1; ok && k <= copies; ++k) {
-                const int before = (k - 1) * rows;
-                ok = listing::printListing(
-                    out, source_, pictograms,
-                    [this, before, total](int done, int) { showProgress(before + done, total); });
-                if (ok && k < copies)
-                    ok = out.newPage();
-            }
-        } else {
-            // The card at its size on screen: screen pixels of 96 dpi.
-            const double fx = printer_.logicalDpiX() / kScreenDpi;
-            const double fy = printer_.logicalDpiY() / kScreenDpi;
-            const QSizeF size(card.width() * fx, card.height() * fy);
-            for (int k = 1; ok && k <= copies; ++k) {
-                painter.drawImage(
-                    QRectF(QPointF((W - size.width()) / 2, (H - size.height()) / 2), size), card);
-                if (k < copies)
-                    ok = printer_.newPage();
-            }
+    // A file is written beside its place and takes it once complete: a
+    // failed print leaves the old file as it was and no half-written one.
+    const QString target = asked ? *asked
+                           : printer_.outputFormat() == QPrinter::PdfFormat
+                               ? printer_.outputFileName()
+                               : QString();
+    if (target.isEmpty()) {
+        if (!paint(database, copies, card))
+            return failed(kFailureTitle, kFailureText);
+    } else {
+        const QString cannotWrite =
+            QStringLiteral("Le fichier %1 n'a pas pu être écrit.\nVérifier l'état du lecteur "
+                           "et les protections en écriture.")
+                .arg(QDir::toNativeSeparators(target));
+        const QString partial = createPartialFile(target);
+        if (partial.isEmpty())
+            return failed(kEcritureTitle, cannotWrite);
+        printer_.setOutputFileName(partial);
+        printer_.setOutputFormat(QPrinter::PdfFormat);
+        const bool written =
+            paint(database, copies, card) && completePdf(partial) && replaceFile(partial, target);
+        if (asked)
+            useAskedFile(printer_);
+        else
+            printer_.setOutputFileName(target);
+        if (!written) {
+            QFile::remove(partial);
+            return failed(kEcritureTitle, cannotWrite);
         }
-        ok = painter.end() && ok;
-    }
-
-    if (!ok) {
-        setPrinting(false);
-        dialogs_.message(this, platform::Dialogs::Icon::Critical, kFailureTitle, kFailureText);
-        return;
+        if (asked)
+            dialogs_.message(this, platform::Dialogs::Icon::Information, kWrittenTitle,
+                             QStringLiteral("Aucune imprimante n'est installée : le document a "
+                                            "été enregistré dans le fichier\n") +
+                                 QDir::toNativeSeparators(target));
     }
     printing_ = false;
     accept();
+}
+
+bool confimp::paint(bool database, int copies, const QImage &card)
+{
+    QPainter painter;
+    if (!painter.begin(&printer_))
+        return false;
+    bool ok = true;
+    const double W = printer_.width();
+    const double H = printer_.height();
+    if (database) {
+        const listing::Pictograms pictograms = listing::Pictograms::load();
+        listing::PageWriter out(painter, QSizeF(W, H), [this] { return printer_.newPage(); });
+        const int rows = source_.speciesRowCount();
+        const int total = rows * copies;
+        for (int k = 1; ok && k <= copies; ++k) {
+            const int before = (k - 1) * rows;
+            ok = listing::printListing(
+                out, source_, pictograms,
+                [this, before, total](int done, int) { showProgress(before + done, total); });
+            if (ok && k < copies)
+                ok = out.newPage();
+        }
+    } else {
+        // The card at its size on screen: screen pixels of 96 dpi.
+        const double fx = printer_.logicalDpiX() / kScreenDpi;
+        const double fy = printer_.logicalDpiY() / kScreenDpi;
+        const QSizeF size(card.width() * fx, card.height() * fy);
+        for (int k = 1; ok && k <= copies; ++k) {
+            painter.drawImage(
+                QRectF(QPointF((W - size.width()) / 2, (H - size.height()) / 2), size), card);
+            if (k < copies)
+                ok = printer_.newPage();
+        }
+    }
+    return painter.end() && ok;
 }
 
 void confimp::reject()

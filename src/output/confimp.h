@@ -2,8 +2,11 @@
 
 #include <QDialog>
 
+#include <optional>
+
 class PrintSource;
 class QGroupBox;
+class QImage;
 class QLabel;
 class QLineEdit;
 class QPrinter;
@@ -36,6 +39,7 @@ public:
 
     // Command1: prints as chosen, then closes the dialog (accepted). When the
     // printer cannot be used, shows "Impression impossible" and stays open.
+    // Without a printer, asks for a PDF file, writes it, says where it went.
     void Command1_Click();
     // Command2: the desktop's printer choice, then `defaut` shows the printer.
     void Command2_Click();
@@ -63,7 +67,12 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void showPrinter(); // the load step: `defaut` shows the printer
+    void choosePrinter(); // the load step: the printer to use, or none
+    void showPrinter();   // `defaut` shows the printer
+    bool printsToAskedFile() const;
+    std::optional<QString> askPdfFile(const QString &title);
+    bool paint(bool database, int copies, const QImage &card);
+    void failed(const QString &title, const QString &text);
     void setPrinting(bool on);
     void showProgress(int done, int total);
 
@@ -74,14 +83,15 @@ private:
     qint64 lastRepaint_ = 0;
 };
 
-// Prepares a printer for this application: device pixels at 600 dpi, and when
-// no printer is installed (Qt then gives a PDF printer without a file), the
-// file `defaultPdf`.
-void preparePrinter(QPrinter &printer, const QString &defaultPdf);
+// Prepares a printer for this application: device pixels at 600 dpi, and the
+// document's name.
+void preparePrinter(QPrinter &printer);
 
-// "carte.pdf" in the user's documents folder.
-QString defaultPdfPath();
+// The name of the PDF file offered for a document titled `title` (a species'
+// name, or "Liste des espèces"): the title without the characters a file name
+// cannot hold, then ".pdf"; "Carte.pdf" for an empty title.
+QString pdfFileName(const QString &title);
 
 // The printer's name as `defaut` shows it; a PDF printer reads
-// "Fichier PDF (path)".
+// "Fichier PDF (path)", and no printer at all says that a file will be asked.
 QString printerDisplayName(const QPrinter &printer);

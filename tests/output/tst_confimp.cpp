@@ -6,6 +6,8 @@
 
 #include "scripteddialogs.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -80,7 +82,13 @@ private slots:
     void failureMessage();
     void waitingFrameWhilePrinting();
     void printerChoice();
-    void noPrinterWritesDefaultFile();
+    void preparedPrinter();
+    void pdfFileName_data();
+    void pdfFileName();
+    void noPrinterAsksForAFile_data();
+    void noPrinterAsksForAFile();
+    void noPrinterReadOnlyFolder();
+    void printerListComesFromTheDialogs();
 };
 
 void TestConfimp::initTestCase()
@@ -315,21 +323,22 @@ void TestConfimp::failureMessage()
     b.source.current = 2;
     const QString missing = b.dir.filePath(QStringLiteral("absent/out.pdf"));
     b.printer.setOutputFileName(missing);
-    b.dialogs.expectMessage(QStringLiteral("Impression impossible"), Dialogs::Answer::Ok);
+    b.dialogs.expectMessage(QStringLiteral("Ecriture impossible"), Dialogs::Answer::Ok);
 
     confimp dialog(b.source, b.dialogs, b.printer, nullptr);
     (database ? dialog.Option2 : dialog.Option1)->setChecked(true);
     dialog.show();
-    QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
     dialog.Command1->click();
 
     QVERIFY(b.dialogs.allAnswered());
     QCOMPARE(b.dialogs.shown.size(), 1);
     const ScriptedDialogs::Shown &m = b.dialogs.shown.first();
     QCOMPARE(m.icon, Dialogs::Icon::Critical);
-    QCOMPARE(m.text, QStringLiteral("L'imprimante n'est pas disponible. Vérifier qu'elle est "
-                                    "allumée et bien configurée."));
-    // Nothing else changed: no card shown, the dialog open as before.
+    QCOMPARE(m.text, QStringLiteral("Le fichier %1 n'a pas pu être écrit.\nVérifier l'état du "
+                                    "lecteur et les protections en écriture.")
+                         .arg(missing));
+    // Nothing else changed: no card shown, the dialog open as before, the
+    // same file chosen.
     QVERIFY(b.source.shownRows.isEmpty());
     QCOMPARE(b.source.current, 2);
     QVERIFY(dialog.isVisible());
@@ -337,6 +346,7 @@ void TestConfimp::failureMessage()
     QVERIFY(dialog.Frame1->isVisible());
     QVERIFY(dialog.Frame2->isHidden());
     QVERIFY(!QFile::exists(missing));
+    QCOMPARE(dialog.defaut->text(), QStringLiteral("Fichier PDF (%1)").arg(missing));
 }
 
 void TestConfimp::waitingFrameWhilePrinting()
@@ -393,20 +403,249 @@ void TestConfimp::printerChoice()
     QVERIFY(!QFile::exists(b.file));
 }
 
-void TestConfimp::noPrinterWritesDefaultFile()
+void TestConfimp::preparedPrinter()
 {
     QPrinter printer;
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QString());
-    preparePrinter(printer, QStringLiteral("/tmp/defaut.pdf"));
-    QCOMPARE(printer.outputFileName(), QStringLiteral("/tmp/defaut.pdf"));
+    printer.setOutputFileName(QStringLiteral("/tmp/autre.pdf"));
+    preparePrinter(printer);
     QCOMPARE(printer.resolution(), 600);
-    QCOMPARE(printerDisplayName(printer), QStringLiteral("Fichier PDF (/tmp/defaut.pdf)"));
-    QVERIFY(defaultPdfPath().endsWith(QStringLiteral("/carte.pdf")));
+    QCOMPARE(printer.outputFileName(), QStringLiteral("/tmp/autre.pdf"));
+    QCOMPARE(printerDisplayName(printer), QStringLiteral("Fichier PDF (/tmp/autre.pdf)"));
+}
 
-    // A chosen file is kept.
-    preparePrinter(printer, QStringLiteral("/tmp/autre.pdf"));
-    QCOMPARE(printer.outputFileName(), QStringLiteral("/tmp/defaut.pdf"));
+void TestConfimp::pdfFileName_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("species") << "Eau"
+                             << "Eau.pdf";
+    QTest::newRow("accents and spaces") << "Acide éthanoïque"
+                                        << "Acide éthanoïque.pdf";
+    QTest::newRow("listing") << "Liste des espèces"
+                             << "Liste des espèces.pdf";
+    QTest::newRow("slash") << "Sulfate de cuivre II/pentahydraté"
+                           << "Sulfate de cuivre II-pentahydraté.pdf";
+    QTest::newRow("Windows' forbidden") << "a\\b:c*d?e\"f<g>h|i"
+                                        << "a-b-c-d-e-f-g-h-i.pdf";
+    QTest::newRow("control character") << "Eau\tsalée"
+                                       << "Eau-salée.pdf";
+    QTest::newRow("empty") << ""
+                           << "Carte.pdf";
+    QTest::newRow("spaces") << "   "
+                            << "Carte.pdf";
+    QTest::newRow("dots") << "..."
+                          << "Carte.pdf";
+    QTest::newRow("hidden") << ".Eau"
+                            << "Eau.pdf";
+    QTest::newRow("dots and spaces at the end") << " Eau. . "
+                                                << "Eau.pdf";
+}
+
+void TestConfimp::pdfFileName()
+{
+    QFETCH(QString, title);
+    QFETCH(QString, file);
+    QCOMPARE(::pdfFileName(title), file);
+}
+
+namespace
+{
+
+// The printer as the main window makes it: whatever the machine has. The
+// dialog learns the printers through the dialogs, which say there are none.
+struct NoPrinterBench {
+    QTemporaryDir dir;
+    QPrinter printer;
+    ScriptedDialogs dialogs;
+    FakeSource source;
+
+    NoPrinterBench()
+    {
+        source.dialogs = &dialogs;
+        source.editor = sampleCard(1);
+        source.editor.nom = QStringLiteral("Eau");
+        for (int i = 0; i < 3; ++i)
+            source.cards.push_back(sampleCard(i));
+    }
+    QString path(const QString &name) const { return dir.filePath(name); }
+};
+
+QStringList fileTitles(const ScriptedDialogs &dialogs)
+{
+    QStringList out;
+    for (const ScriptedDialogs::Shown &s : dialogs.shown)
+        out << (s.kind == QLatin1String("file") ? QStringLiteral("file:") + s.title : s.title);
+    return out;
+}
+
+} // namespace
+
+void TestConfimp::noPrinterAsksForAFile_data()
+{
+    QTest::addColumn<bool>("database");
+    QTest::addColumn<QString>("offered");     // the file name offered
+    QTest::addColumn<QString>("existing");    // a file already there ("": none)
+    QTest::addColumn<QStringList>("answers"); // file dialog answers ("" = cancel),
+                                              // "oui"/"non" to "Ecraser"
+    QTest::addColumn<QString>("written");     // the file written ("": none)
+    QTest::newRow("card") << false << "Eau.pdf"
+                          << "" << QStringList{"a.pdf"} << "a.pdf";
+    QTest::newRow("listing") << true << "Liste des espèces.pdf"
+                             << "" << QStringList{"Liste des espèces.pdf"}
+                             << "Liste des espèces.pdf";
+    QTest::newRow("cancelled") << false << "Eau.pdf"
+                               << "" << QStringList{""} << "";
+    QTest::newRow("listing cancelled") << true << "Liste des espèces.pdf"
+                                       << "" << QStringList{""} << "";
+    QTest::newRow("replace") << false << "Eau.pdf"
+                             << "a.pdf" << QStringList{"a.pdf", "oui"} << "a.pdf";
+    QTest::newRow("keep, another name")
+        << false << "Eau.pdf"
+        << "a.pdf" << QStringList{"a.pdf", "non", "b.pdf"} << "b.pdf";
+    QTest::newRow("keep, then cancel") << true << "Liste des espèces.pdf"
+                                       << "a.pdf" << QStringList{"a.pdf", "non", ""} << "";
+}
+
+void TestConfimp::noPrinterAsksForAFile()
+{
+    QFETCH(bool, database);
+    QFETCH(QString, offered);
+    QFETCH(QString, existing);
+    QFETCH(QStringList, answers);
+    QFETCH(QString, written);
+    NoPrinterBench b;
+    const QByteArray old("ancien contenu");
+    if (!existing.isEmpty()) {
+        QFile f(b.path(existing));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(old);
+    }
+    QStringList expected;
+    for (const QString &a : answers) {
+        if (a == QLatin1String("oui") || a == QLatin1String("non")) {
+            b.dialogs.expectMessage(QStringLiteral("Ecraser le fichier existant ?"),
+                                    a == QLatin1String("oui") ? Dialogs::Answer::Yes
+                                                              : Dialogs::Answer::No);
+            expected << QStringLiteral("Ecraser le fichier existant ?");
+        } else {
+            b.dialogs.expectFile(a.isEmpty() ? std::nullopt : std::optional(b.path(a)));
+            expected << QStringLiteral("file:Imprimer dans un fichier PDF");
+        }
+    }
+    if (!written.isEmpty()) {
+        b.dialogs.expectMessage(QStringLiteral("Impression dans un fichier"), Dialogs::Answer::Ok);
+        expected << QStringLiteral("Impression dans un fichier");
+    }
+
+    confimp dialog(b.source, b.dialogs, b.printer, nullptr);
+    QCOMPARE(dialog.defaut->text(),
+             QStringLiteral("Aucune imprimante : le document sera enregistré dans un fichier PDF"));
+    (database ? dialog.Option2 : dialog.Option1)->setChecked(true);
+    dialog.show();
+    dialog.Command1->click();
+
+    QVERIFY2(b.dialogs.unexpected.isEmpty(), qPrintable(b.dialogs.unexpected.join(u'|')));
+    QVERIFY(b.dialogs.allAnswered());
+    QCOMPARE(fileTitles(b.dialogs), expected);
+    const ScriptedDialogs::Shown &first = b.dialogs.shown.first();
+    QCOMPARE(QFileInfo(first.request.initialName).fileName(), offered);
+    QVERIFY(QFileInfo(first.request.initialName).isAbsolute());
+    QCOMPARE(first.request.defaultSuffix, QStringLiteral("pdf"));
+    QVERIFY(first.request.save);
+    if (expected.contains(QStringLiteral("Ecraser le fichier existant ?")))
+        QCOMPARE(b.dialogs.shown.at(1).text,
+                 QStringLiteral("Le fichier %1 existe déjà.\nVoulez-vous le remplacer?")
+                     .arg(b.path(existing)));
+
+    if (written.isEmpty()) {
+        // Nothing printed, nothing more said, the dialog still open.
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QVERIFY(dialog.isVisible());
+        QVERIFY(b.source.shownRows.isEmpty());
+    } else {
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(b.dialogs.shown.last().text,
+                 QStringLiteral("Aucune imprimante n'est installée : le document a été "
+                                "enregistré dans le fichier\n%1")
+                     .arg(b.path(written)));
+        QCOMPARE(pdf::pages(b.path(written)), 1);
+        QCOMPARE(lines(b.path(written), 1).value(0) == listing::kTitle, database);
+        QCOMPARE(b.source.shownRows.size(), database ? 3 : 0);
+    }
+    // A file kept is untouched; no partial file is left behind.
+    if (!existing.isEmpty() && existing != written) {
+        QFile f(b.path(existing));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), old);
+    }
+    QStringList files = QDir(b.dir.path()).entryList(QDir::Files);
+    QStringList kept{existing, written};
+    kept.removeAll(QString());
+    kept.removeDuplicates();
+    files.sort();
+    kept.sort();
+    QCOMPARE(files, kept);
+
+    // The next print asks again.
+    QCOMPARE(b.printer.outputFormat(), QPrinter::PdfFormat);
+    QVERIFY(b.printer.outputFileName().isEmpty());
+}
+
+void TestConfimp::noPrinterReadOnlyFolder()
+{
+    NoPrinterBench b;
+    // A folder that cannot be written, even by root: /proc takes no new file.
+    QVERIFY(QDir(b.dir.path()).mkdir(QStringLiteral("lecture")));
+    QString folder = b.path(QStringLiteral("lecture"));
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    if (QFile probe(folder + QStringLiteral("/essai")); probe.open(QIODevice::WriteOnly)) {
+        probe.remove();
+        folder = QStringLiteral("/proc");
+    }
+    const QString target = folder + QStringLiteral("/Eau.pdf");
+    b.dialogs.expectFile(target);
+    b.dialogs.expectMessage(QStringLiteral("Ecriture impossible"), Dialogs::Answer::Ok);
+
+    confimp dialog(b.source, b.dialogs, b.printer, nullptr);
+    dialog.show();
+    dialog.Command1->click();
+    QVERIFY(b.dialogs.allAnswered());
+    QVERIFY(b.dialogs.unexpected.isEmpty());
+    QCOMPARE(b.dialogs.shown.last().icon, Dialogs::Icon::Critical);
+    QVERIFY(b.dialogs.shown.last().text.startsWith(QStringLiteral("Le fichier %1 ").arg(target)));
+    QVERIFY(!QFile::exists(target));
+    // The window goes on: the choices are back, a new try asks again.
+    QVERIFY(dialog.isVisible());
+    QVERIFY(dialog.Command1->isVisible());
+    QVERIFY(dialog.Frame2->isHidden());
+    QFile::setPermissions(b.path(QStringLiteral("lecture")),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    b.dialogs.expectFile(b.path(QStringLiteral("Eau.pdf")));
+    b.dialogs.expectMessage(QStringLiteral("Impression dans un fichier"), Dialogs::Answer::Ok);
+    dialog.Command1->click();
+    QVERIFY(b.dialogs.allAnswered());
+    QCOMPARE(pdf::pages(b.path(QStringLiteral("Eau.pdf"))), 1);
+}
+
+void TestConfimp::printerListComesFromTheDialogs()
+{
+    // Whatever printers this machine has, none is listed: the dialog prints
+    // to a file. A file chosen in the printer choice is kept.
+    NoPrinterBench b;
+    b.dialogs.setPrinters({});
+    {
+        confimp dialog(b.source, b.dialogs, b.printer, nullptr);
+        QCOMPARE(b.printer.outputFormat(), QPrinter::PdfFormat);
+        QVERIFY(b.printer.outputFileName().isEmpty());
+        const QString chosen = b.path(QStringLiteral("choisi.pdf"));
+        b.dialogs.expectPrintSetup(true, [&](QPrinter &p) { p.setOutputFileName(chosen); });
+        dialog.Command2->click();
+        QCOMPARE(dialog.defaut->text(), QStringLiteral("Fichier PDF (%1)").arg(chosen));
+    }
+    confimp again(b.source, b.dialogs, b.printer, nullptr);
+    QCOMPARE(again.defaut->text(),
+             QStringLiteral("Fichier PDF (%1)").arg(b.path(QStringLiteral("choisi.pdf"))));
+    QVERIFY(b.dialogs.unexpected.isEmpty());
 }
 
 QTEST_MAIN(TestConfimp)
