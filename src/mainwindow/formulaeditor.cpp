@@ -93,6 +93,26 @@ QRect designRect(const char *name)
     return cardlayout::rect(cardlayout::control(name));
 }
 
+// The caret marker posi, 12 x 26, placed 10 pixels left of where the caret
+// stands. It is a one-pixel line in that very column with two ticks on its
+// right, like "[": nothing of it lies left of the caret, so it never falls
+// on the character before it, however narrow (a raised minus sign is three
+// pixels long), and that character keeps the gap its font gives it.
+QPixmap caretMarker()
+{
+    constexpr int kLine = 10;
+    QImage image(12, 26, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter p(&image);
+        const QColor orange(255, 159, 26);
+        p.fillRect(kLine, 0, 1, 26, orange);
+        p.fillRect(kLine + 1, 0, 1, 2, orange);
+        p.fillRect(kLine + 1, 24, 1, 2, orange);
+    }
+    return QPixmap::fromImage(image);
+}
+
 } // namespace
 
 class FormulaEditor::Impl : public QObject
@@ -188,7 +208,7 @@ FormulaEditor::Impl::Impl(FormulaEditor *q, QWidget *frame1, QWidget *window,
     posi = new QLabel(picture2);
     posi->setObjectName(QStringLiteral("posi"));
     posi->setAttribute(Qt::WA_TransparentForMouseEvents);
-    posi->setPixmap(carddraw::picture(QStringLiteral(":/pictures/posi.svg"), QSize(12, 26)));
+    posi->setPixmap(caretMarker());
     posi->resize(12, 26);
     posi->hide();
 
@@ -489,6 +509,11 @@ QString FormulaEditor::text() const
 
 void FormulaEditor::setText(const QString &markup)
 {
+    // A new formula ("&Nouveau", a card shown or opened): the script mode of
+    // the previous editing does not carry over; it is normal until the user
+    // or the text at the caret chooses another.
+    d->sourcemode = 0;
+    d->showMode(Level::Normal);
     d->setMarkup(markup, 0);
     d->render();
 }

@@ -8,7 +8,8 @@ class QWidget;
 class QCheckBox;
 class QLabel;
 
-namespace platform {
+namespace platform
+{
 class Dialogs;
 }
 
@@ -16,14 +17,15 @@ class Dialogs;
 // rendering Picture2 with the caret marker posi, and the script-mode panel
 // Picture1 (opte "Exposant", opti "Indice"). Picture2 is created as a child of
 // `frame1` at its designed place; Picture1 as a child of `window`.
-class FormulaEditor : public QObject {
+class FormulaEditor : public QObject
+{
     Q_OBJECT
 public:
     FormulaEditor(QWidget *frame1, QWidget *window, platform::Dialogs &dialogs);
     ~FormulaEditor() override;
 
-    QString text() const;          // the markup (Text1)
-    void setText(const QString &markup); // loading a card: renders it
+    QString text() const;                // the markup (Text1)
+    void setText(const QString &markup); // a new formula: normal mode, caret at 0, rendered
     void setEditable(bool enabled);      // Text1 enabled (locked cards: false)
     void hideEditing();                  // hides posi and Picture1 (after a card is shown)
 

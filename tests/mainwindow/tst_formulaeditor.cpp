@@ -8,6 +8,7 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -123,6 +124,10 @@ private slots:
     void leavingHidesTheEditing();
     void focusingRenders();
     void emptyFormulaCaretMarker();
+    void newFormulaStartsInNormalMode_data();
+    void newFormulaStartsInNormalMode();
+    void caretMarkerLeavesCharactersUncovered_data();
+    void caretMarkerLeavesCharactersUncovered();
     void overflowTakesTheCharacterOff();
     void overflowTakesAMarkedCharacterWhole();
     void scriptPanelSize();
@@ -333,6 +338,119 @@ void TestFormulaEditor::emptyFormulaCaretMarker()
     w.focusFormula();
     QVERIFY(w.posi()->isVisible());
     QCOMPARE(w.posi()->pos(), QPoint(10, layoutOf(QString()).y0 - 5));
+}
+
+void TestFormulaEditor::newFormulaStartsInNormalMode_data()
+{
+    QTest::addColumn<QString>("script");  // the editing of the previous formula
+    QTest::addColumn<QString>("formula"); // the new one, empty for "&Nouveau"
+    QTest::addColumn<bool>("shown");      // a card shown from the list (not a card file)
+    QTest::addColumn<QString>("entry");   // how the editing begins again
+
+    // clang-format off
+    QTest::newRow("superscript chosen, new card, label") << "H{e}" << "" << false << "label";
+    QTest::newRow("superscript chosen, new card while editing") << "H{e}" << "" << false << "kept";
+    QTest::newRow("subscript by Down, card shown, Tab") << "H{W}" << "CO#2" << true << "tab";
+    QTest::newRow("superscript by Up, card shown, label") << "H{U}" << "CO#2" << true << "label";
+    QTest::newRow("mode of the text, card shown, Tab") << "H{i}2{H}{R}" << "CO#2" << true << "tab";
+    QTest::newRow("subscript chosen, card file, label") << "{i}2" << "NH#4*+" << false << "label";
+    QTest::newRow("superscript chosen, card file while editing") << "H{e}" << "NH#4*+" << false << "kept";
+    // clang-format on
+}
+
+// "&Nouveau", a card shown and a card file opened replace the formula: the
+// script mode of the previous editing does not carry over into the new one.
+void TestFormulaEditor::newFormulaStartsInNormalMode()
+{
+    QFETCH(QString, script);
+    QFETCH(QString, formula);
+    QFETCH(bool, shown);
+    QFETCH(QString, entry);
+    Window w;
+    w.focusFormula();
+    w.play(script);
+    QVERIFY(w.mode() != QChar('N'));
+    if (entry != QLatin1String("kept"))
+        w.other->setFocus(Qt::MouseFocusReason);
+    w.editor->setText(formula);
+    if (shown)
+        w.editor->hideEditing();
+    if (entry == QLatin1String("label"))
+        w.text1()->setFocus(Qt::MouseFocusReason);
+    else if (entry == QLatin1String("tab"))
+        w.editor->Picture2()->setFocus(Qt::TabFocusReason);
+    QVERIFY(w.text1()->hasFocus());
+    QCOMPARE(w.mode(), QChar('N'));
+    QCOMPARE(w.posi()->pos(), QPoint(10, layoutOf(formula).y0 - 5));
+    QTest::keyClick(w.text1(), 'X');
+    QCOMPARE(w.text1()->text(), QLatin1Char('X') + formula);
+}
+
+void TestFormulaEditor::caretMarkerLeavesCharactersUncovered_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::newRow("typed superscript minus") << "SO{i}4{e}2-";
+    QTest::newRow("superscript minus, caret back at the end") << "SO{i}4{e}2-{L}{E}";
+    QTest::newRow("typed superscript plus") << "NH{i}4{e}+";
+    QTest::newRow("superscript minus before a normal character") << "O{e}-{R}H{L}";
+    QTest::newRow("typed subscript") << "H{i}2";
+    QTest::newRow("subscript minus before a normal character") << "e{i}-{R}X{L}";
+    QTest::newRow("normal character") << "H{i}2{R}O";
+    QTest::newRow("normal character, superscript chosen") << "HO{e}";
+    QTest::newRow("narrow normal character") << "Cl";
+    QTest::newRow("normal minus") << "e-";
+    QTest::newRow("superscript one") << "X{e}1";
+}
+
+// The caret marker stands right of the character before the caret, whatever
+// the mode: none of it lies within that character's advance, and so none of
+// it on the character's ink.
+void TestFormulaEditor::caretMarkerLeavesCharactersUncovered()
+{
+    QFETCH(QString, script);
+    Window w;
+    w.focusFormula();
+    w.play(script);
+    QVERIFY(w.posi()->isVisible());
+    const QString markup = w.text1()->text();
+    const int caret = w.text1()->cursorPosition();
+
+    const QSize area = w.editor->Picture2()->size();
+    const formula::Layout all = layoutOf(markup);
+    formula::Layout before = all;
+    before.glyphs.clear();
+    for (const formula::Glyph &g : all.glyphs)
+        if (g.position == caret)
+            before.glyphs.push_back(g);
+    QCOMPARE(before.glyphs.size(), std::size_t(1));
+    const formula::Glyph &g = before.glyphs.front();
+    QImage ink(area, QImage::Format_RGB32);
+    {
+        QPainter p(&ink);
+        carddraw::paintFormulaLayout(p, before, area);
+    }
+
+    const QImage marker = w.posi()->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+    const QPoint at = w.posi()->pos();
+    int drawn = 0;
+    for (int y = 0; y < marker.height(); ++y) {
+        for (int x = 0; x < marker.width(); ++x) {
+            if (qAlpha(marker.pixel(x, y)) == 0)
+                continue;
+            const QPoint p = at + QPoint(x, y);
+            QVERIFY2(p.x() >= g.right, qPrintable(QStringLiteral("marker at column %1, within "
+                                                                 "the character's %2 to %3")
+                                                      .arg(p.x())
+                                                      .arg(g.x)
+                                                      .arg(g.right)));
+            // Text RGB(255, 255, 192) on RGB(0, 0, 192): red tells the ink.
+            if (ink.rect().contains(p)) {
+                ++drawn;
+                QCOMPARE(qRed(ink.pixel(p)), 0);
+            }
+        }
+    }
+    QVERIFY(drawn > 10);
 }
 
 void TestFormulaEditor::overflowTakesTheCharacterOff()
