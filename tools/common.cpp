@@ -1,5 +1,6 @@
 #include "common.h"
 
+#include "filelock.h"
 #include "subcommand.h"
 
 #include <system_error>
@@ -30,7 +31,8 @@ std::string describe(cards::IoError e)
     case IoError::None:
         return "aucune erreur";
     case IoError::Open:
-        return "lecture impossible";
+        return "lecture impossible (fichier absent, illisible, ou qui n'est pas un fichier "
+               "ordinaire)";
     case IoError::Write:
         return "écriture impossible (vérifier le lecteur et les protections en écriture)";
     case IoError::Damaged:
@@ -41,6 +43,10 @@ std::string describe(cards::IoError e)
         return "caractère que Windows-1252 ne peut pas représenter";
     case IoError::RecordNumber:
         return "numéro d'enregistrement au-delà de 32767";
+    case IoError::Locked:
+        return "fichier occupé par un autre programme depuis plus de " +
+               std::to_string(cards::kLockWait.count() / 1000) +
+               " secondes (verrou non obtenu) ; réessayer plus tard";
     }
     return "erreur inconnue";
 }

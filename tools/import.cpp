@@ -2,6 +2,7 @@
 #include "cp1252.h"
 #include "csv.h"
 #include "database.h"
+#include "filelock.h"
 #include "subcommand.h"
 
 #include <cfloat>
@@ -121,7 +122,13 @@ int runImport(const std::vector<std::string> &args)
     if (in.bad())
         return fileError("impossible de lire " + guillemets(csvPath.string()) + ".");
 
-    // A missing database is a new, empty one.
+    // A missing database is a new, empty one. The lock is held from the read
+    // to the replacement, so that cards added meanwhile by another program
+    // (the window, another import) are not lost.
+    cards::FileLock lock;
+    if (const cards::IoError e = lock.acquire(db); e != cards::IoError::None)
+        return fileError(guillemets(db.string()) + " : " + describe(e) +
+                         " ; la base n'est pas modifiée.");
     cards::RecordFile file;
     if (const cards::IoError e = cards::RecordFile::load(db, file); e != cards::IoError::None)
         return fileError(guillemets(db.string()) + " : " + describe(e) + ".");

@@ -1,5 +1,7 @@
 #include "cardfile.h"
 
+#include "filelock.h"
+
 namespace cards
 {
 
@@ -24,38 +26,55 @@ CardFileRead readCardFile(const std::filesystem::path &path, bool completeNine)
         return result;
     };
 
-    RecordFile file;
-    // A missing file reads as empty records, so its header does not match.
-    if (RecordFile::load(path, file) != IoError::None)
-        return fail(CardFileStatus::ReadError);
-    // A first record that is not even a record (an HTML page, a picture) is
-    // a file of another kind, not a damaged card file.
-    std::string header;
-    if (file.read(kHeaderRecord, header) != IoError::None)
-        return fail(CardFileStatus::NotCardFile);
-    if (header != kCardHeader)
-        return fail(CardFileStatus::NotCardFile);
+    // Read without the lock; the completion of a nine-character flag string
+    // reads again under it before writing (see Database::show).
+    FileLock lock;
+    for (;;) {
+        result = CardFileRead{};
+        RecordFile file;
+        // A missing file reads as empty records, so its header does not match.
+        if (RecordFile::load(path, file) != IoError::None)
+            return fail(CardFileStatus::ReadError);
+        // A first record that is not even a record (an HTML page, a picture)
+        // is a file of another kind, not a damaged card file.
+        std::string header;
+        if (file.read(kHeaderRecord, header) != IoError::None)
+            return fail(CardFileStatus::NotCardFile);
+        if (header != kCardHeader)
+            return fail(CardFileStatus::NotCardFile);
 
-    carte &card = result.card;
-    for (int k = kNom; k <= kDrapeaux; ++k) {
-        if (file.read(recordOf(k), card.field(k)) != IoError::None)
-            return fail(CardFileStatus::ReadError);
+        carte &card = result.card;
+        for (int k = kNom; k <= kDrapeaux; ++k) {
+            if (file.read(recordOf(k), card.field(k)) != IoError::None)
+                return fail(CardFileStatus::ReadError);
+        }
+        if (completeNine && cards::completeNine(card.drapeaux())) {
+            if (!lock.held()) {
+                if (lock.acquire(path) != IoError::None)
+                    return fail(CardFileStatus::ReadError);
+                if (lock.held())
+                    continue;
+            }
+            if (file.write(recordOf(kDrapeaux), card.drapeaux()) != IoError::None ||
+                file.save(path) != IoError::None)
+                return fail(CardFileStatus::ReadError);
+            result.completedNine = true;
+        }
+        for (int k = kAspect; k <= kSolubilite; ++k) {
+            if (file.read(recordOf(k), card.field(k)) != IoError::None)
+                return fail(CardFileStatus::ReadError);
+        }
+        return result;
     }
-    if (completeNine && cards::completeNine(card.drapeaux())) {
-        if (file.write(recordOf(kDrapeaux), card.drapeaux()) != IoError::None ||
-            file.save(path) != IoError::None)
-            return fail(CardFileStatus::ReadError);
-        result.completedNine = true;
-    }
-    for (int k = kAspect; k <= kSolubilite; ++k) {
-        if (file.read(recordOf(k), card.field(k)) != IoError::None)
-            return fail(CardFileStatus::ReadError);
-    }
-    return result;
 }
 
 IoError writeCardFile(const std::filesystem::path &path, const carte &card)
 {
+    // The file is read for its bytes past record 12, so it is written under
+    // its lock like the database.
+    FileLock lock;
+    if (const IoError e = lock.acquire(path); e != IoError::None)
+        return e;
     RecordFile file;
     if (const IoError e = RecordFile::load(path, file); e != IoError::None)
         return e;

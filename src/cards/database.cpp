@@ -155,52 +155,66 @@ ShowResult Database::show(const std::string &name, int numcarte) const
         return result;
     };
 
+    // Showing only reads, without the lock: a database on a folder that
+    // cannot be written shows as well as any. Only the completion of a
+    // nine-character flag string writes; it then reads again under the lock,
+    // since another program may have changed the file in between.
+    FileLock lock;
     RecordFile file;
-    if (const IoError e = RecordFile::load(file_, file); e != IoError::None)
-        return fail(e);
-
-    // The first slot holding exactly the name; the first blank name ends the
-    // search. A name Windows-1252 cannot hold is in no slot.
-    const std::optional<std::string> wanted = toCp1252(name);
-    int slot = 0;
-    std::string_view stored;
-    for (;; ++slot) {
-        if (const IoError e = nameBytes(file, slot, stored); e != IoError::None)
+    for (;;) {
+        result = ShowResult{};
+        if (const IoError e = RecordFile::load(file_, file); e != IoError::None)
             return fail(e);
-        if (wanted && stored == *wanted)
-            break;
-        if (isBlank(stored)) {
-            // Absent: silent for a card outside the database, otherwise a
-            // read error (the list showed a name the file no longer has).
-            if (numcarte == -1)
-                return result;
-            return fail(IoError::None);
+
+        // The first slot holding exactly the name; the first blank name ends
+        // the search. A name Windows-1252 cannot hold is in no slot.
+        const std::optional<std::string> wanted = toCp1252(name);
+        int slot = 0;
+        std::string_view stored;
+        for (;; ++slot) {
+            if (const IoError e = nameBytes(file, slot, stored); e != IoError::None)
+                return fail(e);
+            if (wanted && stored == *wanted)
+                break;
+            if (isBlank(stored)) {
+                // Absent: silent for a card outside the database, otherwise a
+                // read error (the list showed a name the file no longer has).
+                if (numcarte == -1)
+                    return result;
+                return fail(IoError::None);
+            }
         }
-    }
 
-    result.slot = slot;
-    carte &card = result.card;
-    for (int k = kNom; k <= kDrapeaux; ++k) {
-        if (const IoError e = file.read(recordOf(slot, k), card.field(k)); e != IoError::None)
-            return fail(e);
+        result.slot = slot;
+        carte &card = result.card;
+        for (int k = kNom; k <= kDrapeaux; ++k) {
+            if (const IoError e = file.read(recordOf(slot, k), card.field(k)); e != IoError::None)
+                return fail(e);
+        }
+        if (completeNine(card.drapeaux())) {
+            if (!lock.held()) {
+                if (const IoError e = lock.acquire(file_, lockWait_); e != IoError::None)
+                    return fail(e);
+                if (lock.held())
+                    continue;
+            }
+            // The completed flag string goes back into the file at once.
+            IoError e = file.write(recordOf(slot, kDrapeaux), card.drapeaux());
+            if (e == IoError::None)
+                e = file.save(file_);
+            if (e != IoError::None)
+                return fail(e);
+            result.completedNine = true;
+        }
+        for (int k = kAspect; k <= kSolubilite; ++k) {
+            if (recordOf(slot, k) > kMaxRecord)
+                return fail(IoError::RecordNumber);
+            if (const IoError e = file.read(recordOf(slot, k), card.field(k)); e != IoError::None)
+                return fail(e);
+        }
+        result.found = true;
+        return result;
     }
-    if (completeNine(card.drapeaux())) {
-        // The completed flag string goes back into the file at once.
-        IoError e = file.write(recordOf(slot, kDrapeaux), card.drapeaux());
-        if (e == IoError::None)
-            e = file.save(file_);
-        if (e != IoError::None)
-            return fail(e);
-        result.completedNine = true;
-    }
-    for (int k = kAspect; k <= kSolubilite; ++k) {
-        if (recordOf(slot, k) > kMaxRecord)
-            return fail(IoError::RecordNumber);
-        if (const IoError e = file.read(recordOf(slot, k), card.field(k)); e != IoError::None)
-            return fail(e);
-    }
-    result.found = true;
-    return result;
 }
 
 CheckResult Database::checkName(const std::string &lequel, int numcarte) const
@@ -238,6 +252,9 @@ WriteResult Database::write(const carte &card, int numcarte) const
         return result;
     };
 
+    FileLock lock;
+    if (const IoError e = lock.acquire(file_, lockWait_); e != IoError::None)
+        return fail(e);
     RecordFile file;
     if (const IoError e = RecordFile::load(file_, file); e != IoError::None)
         return fail(e);
@@ -258,6 +275,9 @@ WriteResult Database::write(const carte &card, int numcarte) const
 
 DbMessage Database::remove(int numcarte) const
 {
+    FileLock lock;
+    if (lock.acquire(file_, lockWait_) != IoError::None)
+        return DbMessage::EcritureImpossible;
     RecordFile file;
     if (RecordFile::load(file_, file) != IoError::None)
         return DbMessage::EcritureImpossible;

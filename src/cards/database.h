@@ -1,6 +1,7 @@
 #pragma once
 
 #include "carte.h"
+#include "filelock.h"
 #include "recordfile.h"
 
 #include <filesystem>
@@ -57,11 +58,17 @@ struct WriteResult {
 
 // The species database: stateless operations on one file. Each reads the file
 // once and, when it changes it, replaces it whole (never half-written); the
-// bytes written are exactly those of the record-by-record algorithm.
+// bytes written are exactly those of the record-by-record algorithm. An
+// operation that changes the file holds its lock (FileLock) from the read to
+// the replacement, so that other programs' changes made meanwhile are kept;
+// when the lock stays taken for `lockWait` it fails and writes nothing.
 class Database
 {
 public:
-    explicit Database(std::filesystem::path file) : file_(std::move(file)) {}
+    explicit Database(std::filesystem::path file, std::chrono::milliseconds lockWait = kLockWait)
+        : file_(std::move(file)), lockWait_(lockWait)
+    {
+    }
     static Database inDirectory(const std::filesystem::path &dir)
     {
         return Database(dir / kDatabaseFileName);
@@ -93,6 +100,7 @@ public:
 
 private:
     std::filesystem::path file_;
+    std::chrono::milliseconds lockWait_;
 };
 
 // Pure operations on an in-memory image, used by Database and by tools.

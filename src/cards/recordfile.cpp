@@ -1,6 +1,7 @@
 #include "recordfile.h"
 
 #include "cp1252.h"
+#include "filelock.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -135,22 +136,29 @@ void removeStaleTemps(const fs::path &dir, const fs::path &target)
 IoError RecordFile::load(const fs::path &path, RecordFile &out)
 {
     out.bytes_.clear();
+    // Opening a named pipe for reading would wait for a writer, forever if
+    // none comes: the file is opened without waiting and refused before the
+    // first read when it is not a regular file (pipe, device, directory).
     int raw;
     do {
-        raw = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        raw = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     } while (raw < 0 && errno == EINTR);
     if (raw < 0)
         return errno == ENOENT ? IoError::None : IoError::Open;
     Fd fd(raw);
     struct stat st {
     };
-    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0)
         return IoError::Open;
+    const int flags = ::fcntl(fd.get(), F_GETFL);
+    if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
+        return IoError::Open;
+
+    // One allocation of the file's size. A file that grew since fstat (a
+    // writer that does not replace it whole) is read on in small pieces.
     std::vector<char> bytes(static_cast<std::size_t>(st.st_size));
     std::size_t got = 0;
-    for (;;) {
-        if (got == bytes.size())
-            bytes.resize(bytes.size() + 64 * 1024); // the file grew meanwhile
+    while (got < bytes.size()) {
         const ssize_t n = ::read(fd.get(), bytes.data() + got, bytes.size() - got);
         if (n < 0) {
             if (errno == EINTR)
@@ -158,10 +166,24 @@ IoError RecordFile::load(const fs::path &path, RecordFile &out)
             return IoError::Open;
         }
         if (n == 0)
-            break;
+            break; // shrunk meanwhile
         got += static_cast<std::size_t>(n);
     }
     bytes.resize(got);
+    if (got == static_cast<std::size_t>(st.st_size)) {
+        char more[4096];
+        for (;;) {
+            const ssize_t n = ::read(fd.get(), more, sizeof more);
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                return IoError::Open;
+            }
+            if (n == 0)
+                break;
+            bytes.insert(bytes.end(), more, more + n);
+        }
+    }
     out.bytes_ = std::move(bytes);
     return IoError::None;
 }
@@ -326,6 +348,9 @@ IoError RecordFile::save(const fs::path &path) const
 
 IoError writeOneRecord(const fs::path &path, int n, std::string_view utf8)
 {
+    FileLock lock;
+    if (const IoError e = lock.acquire(path); e != IoError::None)
+        return e;
     RecordFile f;
     if (const IoError e = RecordFile::load(path, f); e != IoError::None)
         return e;

@@ -21,6 +21,7 @@ enum class IoError {
     TooLong,      // a text over 126 Windows-1252 characters
     Unencodable,  // a character Windows-1252 cannot hold
     RecordNumber, // a record number below 1 or above 32767
+    Locked,       // another program kept the file's lock for too long
 };
 
 // Whole content of one record file (128-byte records: 16-bit little-endian
@@ -72,8 +73,9 @@ private:
     std::vector<char> bytes_;
 };
 
-// Writes one record of a file in place of the whole-file dance: loads the
-// file (missing: empty), writes record n, saves atomically.
+// Writes one record of a file in place of the whole-file dance: under the
+// file's lock, loads the file (missing: empty), writes record n, saves
+// atomically.
 IoError writeOneRecord(const std::filesystem::path &path, int n, std::string_view utf8);
 
 } // namespace cards

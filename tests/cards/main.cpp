@@ -5,8 +5,8 @@ namespace cards
 
 char *toString(IoError e)
 {
-    static const char *const names[] = {"None",    "Open",        "Write",       "Damaged",
-                                        "TooLong", "Unencodable", "RecordNumber"};
+    static const char *const names[] = {"None",    "Open",        "Write",        "Damaged",
+                                        "TooLong", "Unencodable", "RecordNumber", "Locked"};
     return qstrdup(names[static_cast<int>(e)]);
 }
 
