@@ -12,6 +12,7 @@ packages=(
   libbenchmark-dev libmuparser-dev googletest
   python3 python3-aiosmtpd locales
   xvfb xdotool xclip x11-utils imagemagick poppler-utils
+  cups printer-driver-cups-pdf
   clang libclang-rt-14-dev
   desktop-file-utils appstream dpkg-dev file
 )
