@@ -4,6 +4,7 @@
 #include "cardeditor.h"
 #include "cardfilecommands.h"
 #include "cardlayout.h"
+#include "databasewatcher.h"
 #include "dialogs.h"
 #include "formulaeditor.h"
 #include "messages.h"
@@ -109,6 +110,8 @@ feuilleP::feuilleP(const QString &appDir, platform::Dialogs &dialogs, platform::
         list_->setRow(1, false);
         showCurrentRow();
     }
+    // Changes made to the database by other programs reach the list.
+    new DatabaseWatcher(appDir_, *list_, *editor_, this);
 }
 
 feuilleP::~feuilleP() = default;

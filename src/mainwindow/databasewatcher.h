@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QFileSystemWatcher>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+
+#include <sys/types.h>
+
+class CardEditor;
+class SpeciesList;
+
+// Keeps the species list in step with the database when another program
+// changes it (a second window, the companion tool, another computer on a
+// shared folder): the list is refilled with the current species kept, and
+// the card in the editor stays as it is, modified or not. numcarte follows
+// the editor's card to its new slot, or becomes -1 when the card is no
+// longer in the database, so that "&Valider" never writes over the slot of
+// another card after the other program removed one before it.
+class DatabaseWatcher : public QObject
+{
+    Q_OBJECT
+public:
+    DatabaseWatcher(const QString &appDir, SpeciesList &list, CardEditor &editor,
+                    QObject *parent = nullptr);
+
+signals:
+    // The list was refilled after the database changed.
+    void refreshed();
+
+private:
+    // What tells one version of the file from another: a save replaces the
+    // file (new inode), a writer in place changes its size or times.
+    struct Identity {
+        bool exists = false;
+        dev_t device = 0;
+        ino_t inode = 0;
+        off_t size = 0;
+        long long modified = 0; // nanoseconds
+        long long changed = 0;
+        bool operator==(const Identity &) const = default;
+    };
+
+    Identity identity() const;
+    void watchFile();
+    void check();
+    void refresh();
+    QStringList slotNames() const;
+
+    QString appDir_;
+    QString file_;
+    SpeciesList &list_;
+    CardEditor &editor_;
+    QFileSystemWatcher watcher_;
+    QTimer pending_;
+    Identity seen_;
+    QStringList names_; // the names by slot, as last read
+};

@@ -1,0 +1,152 @@
+#include "mainwindowfixture.h"
+
+#include "databasewatcher.h"
+
+#include <QSignalSpy>
+
+// Another program changes the database under an open window: the list shows
+// its cards before the user's next action, the card in the editor stays, and
+// "&Valider" still writes the editor's card into its own slot.
+
+using namespace fixture;
+
+namespace
+{
+
+cards::Database databaseOf(const Window &t)
+{
+    return cards::Database::inDirectory(toPath(t.dir.path()));
+}
+
+// Types into a quantity box as the user does: the editor marks the card modified.
+void type(QLineEdit *box, const QString &text)
+{
+    box->selectAll();
+    QTest::keyClicks(box, text);
+}
+
+} // namespace
+
+class TestDatabaseWatch : public QObject
+{
+    Q_OBJECT
+private slots:
+    void listShowsOtherProgramsCards();
+    void modifiedCardStays();
+    void validateAfterOtherRemovalKeepsOtherCards_data();
+    void validateAfterOtherRemovalKeepsOtherCards();
+    void lockedCardStaysUnremovable();
+};
+
+void TestDatabaseWatch::listShowsOtherProgramsCards()
+{
+    Window t;
+    t.open();
+    t.list().setRow(t.rowOf(QStringLiteral("éthanol")), true);
+    QCOMPARE(t.shownName(), QStringLiteral("éthanol"));
+
+    // Each save replaces the file: the second one is seen as well as the first.
+    QCOMPARE(databaseOf(t).write(card("méthane", "16"), -1).slot, 3);
+    QTRY_VERIFY(t.rowNames().contains(QStringLiteral("méthane")));
+    QCOMPARE(databaseOf(t).write(card("argon", "40"), -1).slot, 4);
+    QTRY_VERIFY(t.rowNames().contains(QStringLiteral("argon")));
+    QCOMPARE(t.rowNames(), (QStringList{"ammoniac", "argon", "eau", "éthanol", "méthane"}));
+    QCOMPARE(t.list().currentName(), QStringLiteral("éthanol"));
+    QCOMPARE(t.shownName(), QStringLiteral("éthanol"));
+    QCOMPARE(t.editor().numcarte, 1);
+
+    QVERIFY(databaseOf(t).remove(0) == cards::DbMessage::None);
+    QTRY_VERIFY(!t.rowNames().contains(QStringLiteral("eau")));
+    QCOMPARE(t.list().currentName(), QStringLiteral("éthanol"));
+    QCOMPARE(t.editor().numcarte, 0); // éthanol moved down one slot
+    QVERIFY(t.dialogs.shown.isEmpty());
+}
+
+void TestDatabaseWatch::modifiedCardStays()
+{
+    Window t;
+    feuilleP &w = t.open();
+    t.list().setRow(t.rowOf(QStringLiteral("éthanol")), true);
+    type(t.editor().Text3[0], QStringLiteral("46,07"));
+    QVERIFY(t.editor().modifie);
+
+    auto *watcher = w.findChild<DatabaseWatcher *>();
+    QVERIFY(watcher);
+    QSignalSpy refreshed(watcher, &DatabaseWatcher::refreshed);
+    QCOMPARE(databaseOf(t).write(card("méthane", "16"), -1).slot, 3);
+    QTRY_VERIFY(t.rowNames().contains(QStringLiteral("méthane")));
+    QVERIFY(refreshed.count() >= 1);
+
+    QVERIFY(t.editor().modifie);
+    QCOMPARE(t.shownName(), QStringLiteral("éthanol"));
+    QCOMPARE(t.editor().Text3[0]->text(), QStringLiteral("46,07"));
+    QCOMPARE(t.list().currentName(), QStringLiteral("éthanol"));
+    QVERIFY(t.dialogs.shown.isEmpty());
+
+    // Validated: the edit reaches éthanol's slot, the other program's card stays.
+    w.Command5->click();
+    QVERIFY(!t.editor().modifie);
+    const auto db = t.database();
+    QCOMPARE(names(db), (QStringList{"eau", "éthanol", "ammoniac", "méthane"}));
+    QCOMPARE(QString::fromStdString(db[1].quantite(0)), QStringLiteral("46,07"));
+}
+
+// The other program removes a card before the edited one, or the edited one
+// itself: "&Valider" writes the edit to the card's new slot, or adds it back,
+// and never over another card.
+void TestDatabaseWatch::validateAfterOtherRemovalKeepsOtherCards_data()
+{
+    QTest::addColumn<QString>("edited");
+    QTest::addColumn<int>("removedSlot");
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<int>("numcarte");
+    QTest::newRow("card before it removed")
+        << "éthanol" << 0 << QStringList{"éthanol", "ammoniac"} << 0;
+    QTest::newRow("card after it removed") << "eau" << 2 << QStringList{"eau", "éthanol"} << 0;
+    QTest::newRow("the card itself removed")
+        << "éthanol" << 1 << QStringList{"eau", "ammoniac", "éthanol"} << -1;
+}
+
+void TestDatabaseWatch::validateAfterOtherRemovalKeepsOtherCards()
+{
+    QFETCH(QString, edited);
+    QFETCH(int, removedSlot);
+    QFETCH(QStringList, after);
+    QFETCH(int, numcarte);
+
+    Window t;
+    feuilleP &w = t.open();
+    t.list().setRow(t.rowOf(edited), true);
+    type(t.editor().Text3[0], QStringLiteral("99"));
+
+    auto *watcher = w.findChild<DatabaseWatcher *>();
+    QSignalSpy refreshed(watcher, &DatabaseWatcher::refreshed);
+    QVERIFY(databaseOf(t).remove(removedSlot) == cards::DbMessage::None);
+    QTRY_VERIFY(refreshed.count() >= 1);
+    QCOMPARE(t.editor().numcarte, numcarte);
+    QCOMPARE(t.shownName(), edited);
+    QVERIFY(t.editor().modifie);
+
+    w.Command5->click();
+    QVERIFY(t.dialogs.shown.isEmpty());
+    const auto db = t.database();
+    QCOMPARE(names(db), after);
+    const int slot = int(after.indexOf(edited));
+    QCOMPARE(db[std::size_t(slot)].quantite(0), std::string("99"));
+}
+
+void TestDatabaseWatch::lockedCardStaysUnremovable()
+{
+    Window t({card("eau", "18", "0100000001"), card("éthanol", "46")});
+    feuilleP &w = t.open();
+    t.list().setRow(t.rowOf(QStringLiteral("eau")), true);
+    QVERIFY(t.editor().locked());
+    QVERIFY(!w.Command12->isEnabled());
+
+    QCOMPARE(databaseOf(t).write(card("méthane", "16"), -1).slot, 2);
+    QTRY_VERIFY(t.rowNames().contains(QStringLiteral("méthane")));
+    QVERIFY(!w.Command12->isEnabled());
+}
+
+QTEST_MAIN(TestDatabaseWatch)
+#include "tst_databasewatch.moc"
