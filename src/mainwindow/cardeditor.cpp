@@ -9,6 +9,7 @@
 #include "quantitykeys.h"
 #include "textboxes.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QFile>
 #include <QFocusEvent>
@@ -17,10 +18,13 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+
+#include <algorithm>
 
 namespace
 {
@@ -132,6 +136,21 @@ bool checked(const QCheckBox *box)
     return box->checkState() == Qt::Checked;
 }
 
+// A pair of option buttons exclusive on its own. Qt's automatic exclusivity
+// would take every option button under Frame1 into one group, Frame2's pair
+// included, so that selecting a pollution option deselected "Inorganique" or
+// left both pollution options selected.
+QButtonGroup *exclusivePair(QObject *owner, QRadioButton *first, QRadioButton *second)
+{
+    auto *group = new QButtonGroup(owner);
+    for (QRadioButton *option : {first, second}) {
+        option->setAutoExclusive(false);
+        group->addButton(option);
+    }
+    group->setExclusive(true);
+    return group;
+}
+
 // A flag digit as a check box value: 1 checked, 2 greyed, anything else unchecked.
 void setCheckValue(QCheckBox *box, int digit)
 {
@@ -237,6 +256,8 @@ void CardEditor::createControls(QWidget *window)
     Label5 = makeLabel(Frame1, "Label5");
     Option3 = makeButton<QRadioButton>(Frame1, "Option3");
     Option4 = makeButton<QRadioButton>(Frame1, "Option4");
+    nature_ = exclusivePair(this, Option1, Option2);
+    pollution_ = exclusivePair(this, Option3, Option4);
     for (int k = 0; k < 3; ++k) {
         const QByteArray name = "polu(" + QByteArray::number(k) + ")";
         polu[std::size_t(k)] = makeButton<QCheckBox>(Frame1, name.constData());
@@ -256,6 +277,7 @@ void CardEditor::createControls(QWidget *window)
         label->installEventFilter(this);
     for (QLabel *label : Label4)
         label->installEventFilter(this);
+    Frame1->installEventFilter(this);
 }
 
 void CardEditor::connectControls()
@@ -279,6 +301,9 @@ void CardEditor::connectControls()
         connect(box, &QCheckBox::stateChanged, this, &CardEditor::polu_Click);
     for (QRadioButton *option : {Option3, Option4})
         connect(option, &QRadioButton::toggled, this, &CardEditor::pollutionOption_Click);
+    for (QButtonGroup *group : {nature_, pollution_})
+        connect(group, &QButtonGroup::buttonClicked, this,
+                [this, group](QAbstractButton *clicked) { optionClicked(group, clicked); });
 }
 
 void CardEditor::layoutQuantityBoxes()
@@ -315,26 +340,51 @@ void CardEditor::majtext3()
     Frame1->update();
 }
 
-void CardEditor::selectOption(QRadioButton *option, bool on)
+void CardEditor::setPair(QButtonGroup *group, bool first, bool second)
 {
-    if (on) {
-        option->setChecked(true);
+    // An exclusive group can neither deselect its option nor hold two: the
+    // pair is set with the exclusivity lifted. A stored card that says both
+    // is shown so, and written back as it was.
+    const QList<QAbstractButton *> options = group->buttons();
+    group->setExclusive(false);
+    options[0]->setChecked(first);
+    options[1]->setChecked(second);
+    group->setExclusive(true);
+}
+
+void CardEditor::optionClicked(QButtonGroup *group, QAbstractButton *clicked)
+{
+    // A click selects the option clicked alone, also when both were selected.
+    const QList<QAbstractButton *> options = group->buttons();
+    bool alone = clicked->isChecked();
+    for (QAbstractButton *option : options)
+        alone = alone && (option == clicked || !option->isChecked());
+    if (alone)
         return;
-    }
-    // An exclusive option button cannot be deselected by itself.
-    option->setAutoExclusive(false);
-    option->setChecked(false);
-    option->setAutoExclusive(true);
+    group->setExclusive(false);
+    for (QAbstractButton *option : options)
+        option->setChecked(option == clicked);
+    group->setExclusive(true);
+}
+
+void CardEditor::showPollutionOption()
+{
+    const bool any = std::any_of(polu.begin(), polu.end(), checked);
+    (any ? Option4 : Option3)->setChecked(true);
 }
 
 void CardEditor::applyFlags(const cards::Flags &flags)
 {
-    selectOption(Option1, flags.organique());
-    selectOption(Option2, flags.inorganique());
+    setPair(nature_, flags.organique(), flags.inorganique());
     for (int k = 0; k < 4; ++k)
         setCheckValue(Check1[std::size_t(k)], flags.hazard(k));
+    // The option follows the three boxes once they are all set: what is
+    // shown depends on this card's flags only, not on the card shown before.
+    settingPollution_ = true;
     for (int k = 0; k < 3; ++k)
         setCheckValue(polu[std::size_t(k)], flags.pollution(k));
+    settingPollution_ = false;
+    showPollutionOption();
 }
 
 void CardEditor::setEditing(bool enabled)
@@ -487,13 +537,18 @@ bool CardEditor::Command5_Click()
                          messages::kNomPris);
         return false;
     }
-    if (db.write(card(), numcarte).message != cards::DbMessage::None) {
+    const cards::WriteResult written = db.write(card(), numcarte);
+    if (written.message != cards::DbMessage::None) {
         // A card that was not written is not saved: the command that asked
         // for it must not go on as if it were.
         showWriteError();
         reponseNOM = false;
         return false;
     }
+    // A new card is in the database now: the next "&Valider" rewrites it, and
+    // "E&nlever" removes it, instead of refusing it as a second card of the
+    // same name (its later edits could then never be saved).
+    numcarte = written.slot;
     modifie = false;
     emit validated();
     return true;
@@ -526,12 +581,16 @@ bool CardEditor::Command6_Click()
     for (QLineEdit *box : Text3)
         box->clear();
     Text4->clear();
-    for (QRadioButton *option : {Option1, Option2, Option3, Option4})
-        selectOption(option, false);
     for (QCheckBox *box : Check1)
         setCheckValue(box, 0);
+    // The boxes first: unchecking them must not choose "non polluant".
+    settingPollution_ = true;
     for (QCheckBox *box : polu)
         setCheckValue(box, 0);
+    settingPollution_ = false;
+    setPair(nature_, false, false);
+    setPair(pollution_, false, false);
+    majtext3();
     modifie = false;
     return true;
 }
@@ -584,16 +643,12 @@ void CardEditor::lineUpHazards()
 void CardEditor::polu_Click()
 {
     modifie = true;
-    bool any = false;
     for (QCheckBox *box : polu) {
-        any = any || checked(box);
         if (box->checkState() != Qt::PartiallyChecked)
             box->setTristate(false);
     }
-    if (any)
-        Option4->setChecked(true);
-    else
-        Option3->setChecked(true);
+    if (!settingPollution_)
+        showPollutionOption();
 }
 
 void CardEditor::pollutionOption_Click(bool selected)
@@ -601,9 +656,11 @@ void CardEditor::pollutionOption_Click(bool selected)
     if (!selected)
         return;
     modifie = true;
-    if (Option3->isChecked()) {
+    if (Option3->isChecked() && !settingPollution_) {
+        settingPollution_ = true;
         for (QCheckBox *box : polu)
             box->setCheckState(Qt::Unchecked);
+        settingPollution_ = false;
     }
 }
 
@@ -656,6 +713,20 @@ void CardEditor::quantityFocus(int k, bool in)
 bool CardEditor::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
+    if (watched == Frame1 && type == QEvent::MouseButtonPress) {
+        // A click anywhere on a quantity's line (its label, its unit, the
+        // space around them, the picture beside them) puts the caret in its
+        // box, however narrow the box is.
+        const QPoint at = static_cast<QMouseEvent *>(event)->position().toPoint();
+        for (QLineEdit *box : Text3) {
+            if (at.y() < box->y() || at.y() >= box->y() + box->height() || !box->isEnabled())
+                continue;
+            box->setFocus(Qt::MouseFocusReason);
+            box->end(false);
+            return true;
+        }
+        return false;
+    }
     if (type == QEvent::MouseButtonPress) {
         // A click on a label gives the focus to its box.
         QWidget *target = nullptr;

@@ -12,6 +12,8 @@
 
 class AspectBox;
 class FormulaEditor;
+class QAbstractButton;
+class QButtonGroup;
 class QCheckBox;
 class QFrame;
 class QLabel;
@@ -143,7 +145,9 @@ private:
     void applyFlags(const cards::Flags &flags);
     void setUnlocked(bool unlocked, bool validable);
     void setEditing(bool enabled);
-    void selectOption(QRadioButton *option, bool on);
+    void setPair(QButtonGroup *group, bool first, bool second);
+    void optionClicked(QButtonGroup *group, QAbstractButton *clicked);
+    void showPollutionOption();
     void lineUpHazards();
     void Check1_Click(int k);
     void polu_Click();
@@ -155,4 +159,11 @@ private:
     QString appDir_;
     platform::Dialogs &dialogs_;
     QWidget *window_;
+    // Option1/Option2 and Option3/Option4: two pairs, each exclusive on its
+    // own whatever widget holds the buttons.
+    QButtonGroup *nature_ = nullptr;
+    QButtonGroup *pollution_ = nullptr;
+    // The pollution boxes are being set together (a card shown, "non
+    // polluant" chosen): their events do not choose the option one by one.
+    bool settingPollution_ = false;
 };

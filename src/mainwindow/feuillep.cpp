@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -316,7 +317,10 @@ void feuilleP::Command4_Click()
 
 void feuilleP::Command5_Click()
 {
-    editor_->Command5_Click();
+    // The list shows the card just written as current, a new or renamed card
+    // too. (When "&Valider" runs for a row the user entered, that row stays.)
+    if (editor_->Command5_Click())
+        list_->setCurrentName(editor_->Text4->text());
 }
 
 void feuilleP::Command6_Click()

@@ -175,15 +175,7 @@ bool SpeciesList::majtab()
     // The refill keeps the species that was current: the last row holding its
     // name. Without it the current row stays where it was. Neither is a cell
     // entry: the caller decides what the editor shows.
-    int target = -1;
-    if (!w.trimmed().isEmpty()) {
-        for (int i = model_->rowCount() - 1; i >= 0; --i) {
-            if (model_->row(i).nom == w) {
-                target = i;
-                break;
-            }
-        }
-    }
+    int target = w.trimmed().isEmpty() ? -1 : lastRowNamed(w);
     if (target < 0 && previousRow >= 1 && model_->rowCount() > 0)
         target = std::min(previousRow - 1, model_->rowCount() - 1);
     if (target >= 0)
@@ -222,6 +214,23 @@ void SpeciesList::setRow(int r, bool enter)
     }
     MS1->selectionModel()->setCurrentIndex(model_->index(r - 1, 0),
                                            QItemSelectionModel::ClearAndSelect);
+}
+
+int SpeciesList::lastRowNamed(const QString &nom) const
+{
+    for (int i = model_->rowCount() - 1; i >= 0; --i)
+        if (model_->row(i).nom == nom)
+            return i;
+    return -1;
+}
+
+bool SpeciesList::setCurrentName(const QString &nom)
+{
+    const int i = lastRowNamed(nom);
+    if (i < 0)
+        return false;
+    setCurrentSilently(i);
+    return true;
 }
 
 void SpeciesList::setCurrentSilently(int modelRow)

@@ -70,6 +70,9 @@ public:
     // Makes species row r current. With `enter` the change is a cell entry
     // like the user's; without, the card shown does not change.
     void setRow(int r, bool enter);
+    // Makes the last row named `nom` current, without a cell entry: the card
+    // the editor holds already. False when no row has that name.
+    bool setCurrentName(const QString &nom);
 
 signals:
     // The current row changed (by the user, or by setRow with `enter`), or
@@ -88,6 +91,7 @@ private:
     void onSelectionChanged();
     void onClicked(const QModelIndex &index);
     void setCurrentSilently(int modelRow);
+    int lastRowNamed(const QString &nom) const; // model row, -1 when none
 
     QString appDir_;
     SpeciesModel *model_ = nullptr;

@@ -2,6 +2,7 @@
 // card, "&Valider", "&Nouveau", "E&nlever", the key filters, the lock, and
 // databases that cannot be written.
 
+#include "cardlayout.h"
 #include "formulaeditor.h"
 #include "mainwindowfixture.h"
 #include "textboxes.h"
@@ -36,6 +37,12 @@ private slots:
     void quantityBoxWidths();
     void hazardPictures();
     void pollutionOptions();
+    void optionPairsIndependent_data();
+    void optionPairsIndependent();
+    void newCardAfterAnyCard_data();
+    void newCardAfterAnyCard();
+    void clickOnQuantityLine_data();
+    void clickOnQuantityLine();
     void flagsRoundTrip();
     void lockedCard();
     void lockedCardFile_data();
@@ -199,31 +206,42 @@ void TestCardEditor::newCardValidatedTwice()
     Window t;
     feuilleP &w = t.open();
     CardEditor &e = t.editor();
+    const auto currentRowSelected = [&t] {
+        const QModelIndexList selected = t.list().MS1->selectionModel()->selectedIndexes();
+        return selected.size() == 1 && selected.front().row() == t.list().row() - 1;
+    };
     w.Command6->click();
     e.Text4->setText(QStringLiteral("argon"));
     e.Text3[0]->setText(QStringLiteral("39,9"));
     w.Command5->click();
     QCOMPARE(names(t.database()), (QStringList{"eau", "éthanol", "ammoniac", "argon"}));
     QVERIFY(!e.modifie);
-    // The editor keeps the new card, still outside the database.
+    // The editor keeps the new card, now the list's current row, in its slot.
     QCOMPARE(t.shownName(), QStringLiteral("argon"));
-    QCOMPARE(e.numcarte, -1);
-    QVERIFY(t.rowNames().contains("argon"));
-
-    t.dialogs.expectMessage("Ajout impossible", Answer::Ok);
-    w.Command5->click();
-    QCOMPARE(t.dialogs.shown.back().text,
-             QStringLiteral("Il y a déjà une espèce chimique avec ce nom."));
-    QVERIFY(!e.reponseNOM);
-    QCOMPARE(t.database().size(), std::size_t(4));
-
-    // Shown from the list, it replaces itself.
-    t.list().setRow(t.rowOf("argon"), true);
+    QCOMPARE(t.list().row(), t.rowOf("argon"));
+    QVERIFY(currentRowSelected());
     QCOMPARE(e.numcarte, 3);
+
+    // Validated again, it replaces itself: no second "argon", no refusal.
     e.Text3[0]->setText(QStringLiteral("39,95"));
     w.Command5->click();
+    QVERIFY(e.reponseNOM);
+    QCOMPARE(t.database().size(), std::size_t(4));
     QCOMPARE(t.database()[3].quantite(0), std::string("39,95"));
+
+    // A renamed card stays current under its new name.
+    e.Text4->setText(QStringLiteral("argon 40"));
+    w.Command5->click();
+    QCOMPARE(t.list().row(), t.rowOf("argon 40"));
+    QVERIFY(currentRowSelected());
+    QCOMPARE(names(t.database()), (QStringList{"eau", "éthanol", "ammoniac", "argon 40"}));
+
+    // And it can be removed.
+    t.dialogs.expectMessage("Enlever cette carte ?", Answer::Yes);
+    w.Command12->click();
+    QCOMPARE(names(t.database()), (QStringList{"eau", "éthanol", "ammoniac"}));
     QVERIFY(t.dialogs.unexpected.isEmpty());
+    QVERIFY(t.dialogs.allAnswered());
 }
 
 void TestCardEditor::renameToTakenName()
@@ -469,6 +487,180 @@ void TestCardEditor::pollutionOptions()
     QVERIFY(e.Option4->isChecked());
     e.polu[2]->setChecked(false);
     QVERIFY(e.Option3->isChecked());
+}
+
+void TestCardEditor::optionPairsIndependent_data()
+{
+    // The card shown, then what the user clicks; the other pair must not move.
+    QTest::addColumn<QString>("drapeaux");
+    QTest::addColumn<QString>("click");     // Option1..Option4, polu(k)
+    QTest::addColumn<QString>("nature");    // Option1/Option2 afterwards: "10", "01", "00"
+    QTest::addColumn<QString>("pollution"); // Option3/Option4 and the three boxes
+    QTest::newRow("inorganic, non polluant chosen") << "0111011100"
+                                                    << "Option3"
+                                                    << "01"
+                                                    << "10 000";
+    QTest::newRow("inorganic, non polluant clicked twice") << "0111011100"
+                                                           << "Option3 Option3"
+                                                           << "01"
+                                                           << "10 000";
+    QTest::newRow("organic, risk chosen") << "1010000000"
+                                          << "Option4"
+                                          << "10"
+                                          << "01 000";
+    QTest::newRow("organic, a box checked") << "1010000000"
+                                            << "polu(2)"
+                                            << "10"
+                                            << "01 001";
+    QTest::newRow("inorganic, last box unchecked") << "0100000100"
+                                                   << "polu(1)"
+                                                   << "01"
+                                                   << "10 000";
+    QTest::newRow("neither, non polluant chosen") << "0000010100"
+                                                  << "Option3"
+                                                  << "00"
+                                                  << "10 000";
+    QTest::newRow("polluting, organic chosen") << "0100001100"
+                                               << "Option1"
+                                               << "10"
+                                               << "01 110";
+    QTest::newRow("non polluting, inorganic chosen") << "1000000000"
+                                                     << "Option2"
+                                                     << "01"
+                                                     << "10 000";
+    QTest::newRow("selected option clicked again") << "0100000000"
+                                                   << "Option2"
+                                                   << "01"
+                                                   << "10 000";
+}
+
+void TestCardEditor::optionPairsIndependent()
+{
+    QFETCH(QString, drapeaux);
+    QFETCH(QString, click);
+    QFETCH(QString, nature);
+    QFETCH(QString, pollution);
+    Window t({card("zinc", "65,4", "0101001110"), card("carte", "1", qPrintable(drapeaux))});
+    feuilleP &w = t.open();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    t.list().setRow(t.rowOf("carte"), true);
+    CardEditor &e = t.editor();
+    for (const QString &name : click.split(u' ')) {
+        auto *button = e.Frame1->findChild<QAbstractButton *>(name);
+        QVERIFY2(button, qPrintable(name));
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+    }
+    const auto on = [](std::initializer_list<const QAbstractButton *> buttons) {
+        QString s;
+        for (const QAbstractButton *b : buttons)
+            s += b->isChecked() ? u'1' : u'0';
+        return s;
+    };
+    QCOMPARE(on({e.Option1, e.Option2}), nature);
+    QCOMPARE(on({e.Option3, e.Option4}) + u' ' + on({e.polu[0], e.polu[1], e.polu[2]}), pollution);
+    // The written card says what is shown.
+    QCOMPARE(QString::fromStdString(e.card().drapeaux()).mid(0, 2), nature);
+    QCOMPARE(QString::fromStdString(e.card().drapeaux()).mid(6, 3), pollution.mid(3));
+}
+
+void TestCardEditor::newCardAfterAnyCard_data()
+{
+    QTest::addColumn<QString>("shown"); // the card shown before "&Nouveau"
+    QTest::newRow("polluting gas") << "ammoniac";
+    QTest::newRow("non polluting liquid") << "eau";
+    QTest::newRow("locked, every option") << "mercure";
+}
+
+void TestCardEditor::newCardAfterAnyCard()
+{
+    QFETCH(QString, shown);
+    Window t({card("eau", "18,015", "0100000000", "1", "100"),
+              card("ammoniac", "17,03", "0111011100", "0,6", "-33,3", "540"),
+              card("mercure", "200,59", "1111111111", "13,546", "356,6", "0,00006")});
+    feuilleP &w = t.open();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    t.list().setRow(t.rowOf(shown), true);
+    CardEditor &e = t.editor();
+    w.Command6->click();
+
+    // No choice made, whatever the card before said.
+    for (QRadioButton *option : {e.Option1, e.Option2, e.Option3, e.Option4})
+        QVERIFY2(!option->isChecked(), qPrintable(option->objectName()));
+    QCOMPARE(e.card().drapeaux(), std::string("0000000000"));
+    QCOMPARE(e.view().nonPolluant || e.view().risquePollution, false);
+
+    // The empty boxes are laid out as empty boxes: 8 pixels wide, the
+    // density relative to water, each unit right after its box.
+    QCOMPARE(e.Label4[2]->text(), QStringLiteral("Densité par rapport à l'eau :"));
+    const QImage panel = e.Frame1->grab().toImage();
+    for (std::size_t k = 0; k < 7; ++k) {
+        QLineEdit *box = e.Text3[k];
+        QCOMPARE(box->width(), 8);
+        QCOMPARE(box->x(), e.Label4[k]->x() + e.Label4[k]->width());
+    }
+    for (const cardlayout::UnitMark &mark : cardlayout::kUnitMarks) {
+        const QRect box = e.Text3[std::size_t(mark.box)]->geometry();
+        int dark = 0;
+        for (int y = box.top(); y < box.top() + 16; ++y)
+            for (int x = box.right() + 1; x < box.right() + 12; ++x)
+                dark += qGray(panel.pixel(x, y)) < 128;
+        QVERIFY2(dark > 5, mark.unit);
+    }
+}
+
+void TestCardEditor::clickOnQuantityLine_data()
+{
+    QTest::addColumn<int>("k");
+    QTest::addColumn<QString>("where");
+    const QStringList places{"unit", "right edge", "picture side", "label"};
+    for (int k = 0; k < 7; ++k)
+        for (const QString &where : places)
+            QTest::addRow("Text3(%d), %s", k, qPrintable(where)) << k << where;
+}
+
+void TestCardEditor::clickOnQuantityLine()
+{
+    QFETCH(int, k);
+    QFETCH(QString, where);
+    Window t({card("eau", "", "0100000000"), card("mercure", "", "0100000001")});
+    feuilleP &w = t.open();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    CardEditor &e = t.editor();
+    w.Command6->click();
+    QLineEdit *box = e.Text3[std::size_t(k)];
+    QCOMPARE(box->width(), 8);
+    const int y = box->y() + box->height() / 2;
+    QPoint at;
+    if (where == "unit")
+        at = QPoint(box->geometry().right() + 6, y);
+    else if (where == "right edge")
+        at = QPoint(e.Frame1->width() - 3, y);
+    else if (where == "picture side")
+        at = QPoint(40, y);
+    else
+        at = QPoint(e.Label4[std::size_t(k)]->x() + 3, y);
+    // The click goes to whatever stands there, as the user's would.
+    QWidget *target = e.Frame1->childAt(at) ? e.Frame1->childAt(at) : e.Frame1;
+    QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(e.Frame1, at));
+    QVERIFY(box->hasFocus());
+    typeText(box, QStringLiteral("12.5"));
+    QCOMPARE(box->text(), QStringLiteral("12,5"));
+
+    // Between two lines, no box takes the focus.
+    const int gap = e.Text3[2]->y() + e.Text3[2]->height() + 1;
+    QVERIFY(gap < e.Text3[3]->y());
+    e.Text4->setFocus();
+    QTest::mouseClick(e.Frame1, Qt::LeftButton, {}, QPoint(e.Frame1->width() - 3, gap));
+    QVERIFY(e.Text4->hasFocus());
+
+    // Nor on a locked card.
+    t.list().setRow(t.rowOf("mercure"), true);
+    QVERIFY(e.locked());
+    QTest::mouseClick(e.Frame1, Qt::LeftButton, {}, QPoint(e.Frame1->width() - 3, y));
+    QVERIFY(!box->hasFocus());
 }
 
 void TestCardEditor::flagsRoundTrip()
