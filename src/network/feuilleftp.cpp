@@ -89,6 +89,7 @@ feuilleFTP::feuilleFTP(const QString &appDir, bool &listDownloaded, std::functio
     Image2->setObjectName(QStringLiteral("Image2"));
 
     Inet1 = new network::UrlTransfer(this);
+    Inet1->setObjectName(QStringLiteral("Inet1"));
     connect(Inet1, &network::UrlTransfer::state, Labet, &QLabel::setText);
     connect(Inet1, &network::UrlTransfer::done, this, &feuilleFTP::onDone);
     connect(Inet1, &network::UrlTransfer::failed, this, &feuilleFTP::onFailed);
@@ -113,6 +114,11 @@ feuilleFTP::~feuilleFTP()
 void feuilleFTP::setTransferTimeout(int ms)
 {
     Inet1->setTimeout(ms);
+}
+
+void feuilleFTP::setTransferDeadline(int ms)
+{
+    Inet1->setDeadline(ms);
 }
 
 bool feuilleFTP::transferring() const

@@ -37,6 +37,8 @@ public:
 
     // Longest time without data for each transfer (30 s by default).
     void setTransferTimeout(int ms);
+    // Longest time for a whole transfer (5 min by default).
+    void setTransferDeadline(int ms);
     bool transferring() const;
 
     static constexpr qint64 kMaxListBytes = 1024 * 1024;

@@ -5,6 +5,9 @@
 #include <QNetworkRequest>
 #include <QTimer>
 
+#include <algorithm>
+#include <utility>
+
 namespace network
 {
 
@@ -24,11 +27,19 @@ QString sizeText(qint64 bytes)
                                 : QStringLiteral("%1 Ko").arg(bytes / 1024);
 }
 
+QString durationText(int ms)
+{
+    return ms >= 60 * 1000 ? QStringLiteral("%1 min").arg(ms / (60 * 1000))
+                           : QStringLiteral("%1 s").arg(ms / 1000);
+}
+
 } // namespace
 
 UrlTransfer::UrlTransfer(QObject *parent)
-    : QObject(parent), manager_(new QNetworkAccessManager(this))
+    : QObject(parent), manager_(new QNetworkAccessManager(this)), deadline_(new QTimer(this))
 {
+    deadline_->setSingleShot(true);
+    connect(deadline_, &QTimer::timeout, this, &UrlTransfer::tooLong);
 }
 
 UrlTransfer::~UrlTransfer()
@@ -39,6 +50,8 @@ UrlTransfer::~UrlTransfer()
 void UrlTransfer::cancel()
 {
     ++run_;
+    deadline_->stop();
+    bytes_ = QByteArray();
     if (QNetworkReply *reply = reply_.data()) {
         reply_.clear();
         reply->disconnect(this);
@@ -68,6 +81,7 @@ void UrlTransfer::start(const QString &address, qint64 maxBytes)
         return;
     }
     maxBytes_ = maxBytes;
+    received_ = 0;
     abortReason_.clear();
     receiving_ = false;
 
@@ -80,6 +94,12 @@ void UrlTransfer::start(const QString &address, qint64 maxBytes)
     emit state(QStringLiteral("Recherche de l'hôte"));
     QNetworkReply *reply = manager_->get(request);
     reply_ = reply;
+    // Without a bound, the network layer takes in all that a server sends
+    // and, while more keeps coming, hands none of it over: a body without end
+    // would fill the memory before the size check saw any of it. Bounded, it
+    // waits for the bytes to be taken, and they are taken as they come.
+    reply->setReadBufferSize(kReadBufferBytes);
+    deadline_->start(deadlineMs_);
     connect(reply, &QNetworkReply::socketStartedConnecting, this,
             [this] { emit state(QStringLiteral("Connexion en cours avec le serveur")); });
     connect(reply, &QNetworkReply::requestSent, this,
@@ -94,10 +114,7 @@ void UrlTransfer::start(const QString &address, qint64 maxBytes)
         }
     });
     connect(reply, &QNetworkReply::metaDataChanged, this, &UrlTransfer::onMetaData);
-    // Qt holds back the first progress report; the data's arrival tells it at once.
-    connect(reply, &QNetworkReply::readyRead, this,
-            [this, reply] { onProgress(reply->bytesAvailable(), -1); });
-    connect(reply, &QNetworkReply::downloadProgress, this, &UrlTransfer::onProgress);
+    connect(reply, &QNetworkReply::readyRead, this, &UrlTransfer::onReadyRead);
     connect(reply, &QNetworkReply::finished, this, &UrlTransfer::onFinished);
 }
 
@@ -112,19 +129,26 @@ void UrlTransfer::onMetaData()
         tooLarge();
 }
 
-void UrlTransfer::onProgress(qint64 received, qint64)
+void UrlTransfer::onReadyRead()
 {
     QNetworkReply *reply = reply_.data();
-    if (!reply || received <= 0)
+    if (!reply)
         return;
-    if (received > maxBytes_) {
+    take(*reply);
+    if (bytes_.size() > maxBytes_) {
         tooLarge();
         return;
     }
-    if (!receiving_) {
+    if (!receiving_ && !bytes_.isEmpty()) {
         receiving_ = true;
         emit state(QStringLiteral("Réception des données"));
     }
+}
+
+void UrlTransfer::take(QNetworkReply &reply)
+{
+    bytes_ += reply.readAll();
+    received_ = std::max(received_, qint64(bytes_.size()));
 }
 
 void UrlTransfer::tooLarge()
@@ -137,11 +161,22 @@ void UrlTransfer::tooLarge()
         reply->abort();
 }
 
+void UrlTransfer::tooLong()
+{
+    if (abortReason_.isEmpty())
+        abortReason_ = QStringLiteral("Le serveur envoie le fichier trop lentement : le "
+                                      "téléchargement a dépassé %1.")
+                           .arg(durationText(deadlineMs_));
+    if (QNetworkReply *reply = reply_.data())
+        reply->abort();
+}
+
 void UrlTransfer::onFinished()
 {
     QNetworkReply *reply = reply_.data();
     if (!reply)
         return;
+    deadline_->stop();
     reply_.clear();
     reply->deleteLater();
 
@@ -151,7 +186,8 @@ void UrlTransfer::onFinished()
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         switch (reply->error()) {
         case QNetworkReply::NoError:
-            bytes = reply->readAll();
+            take(*reply);
+            bytes = std::exchange(bytes_, {});
             if (bytes.size() > maxBytes_)
                 why = QStringLiteral("Le fichier proposé par le serveur dépasse la taille "
                                      "permise (%1).")
@@ -181,6 +217,7 @@ void UrlTransfer::onFinished()
             break;
         }
     }
+    bytes_ = QByteArray();
     if (!why.isEmpty()) {
         emit state(QStringLiteral("Erreur de transmission"));
         emit failed(why);

@@ -7,7 +7,11 @@ Prints the port it listens on. Routes:
   /stream/N          N bytes sent without a length
   /slow/N            N bytes announced, 64 sent, then nothing
   /silent            the request is read and never answered
-  /redirect?to=URL   302 to URL
+  /redirect?to=URL   302 to URL, with a short page of its own
+  /endless           a chunked body that never ends: chunks are sent until the
+                     client hangs up (or, as a safety stop, 256 MB were sent);
+                     then "endless BYTES" is printed, BYTES the body bytes sent
+  /trickle/N         1 KB announced, then one byte every N milliseconds
 """
 import os
 import signal
@@ -52,15 +56,51 @@ class Handler(BaseHTTPRequestHandler):
         elif parts[0] == "slow" and len(parts) == 2:
             self.send_bytes(b"z" * 64, int(parts[1]))
             self.server.stop.wait(60)
+        elif parts[0] == "endless" and len(parts) == 1:
+            self.endless()
+        elif parts[0] == "trickle" and len(parts) == 2:
+            self.trickle(int(parts[1]) / 1000.0)
         elif parts[0] == "silent":
             self.server.stop.wait(60)
         elif parts[0] == "redirect":
             self.send_response(302)
+            page = b"<p>moved</p>"
             self.send_header("Location", parse_qs(url.query)["to"][0])
-            self.send_header("Content-Length", "0")
+            self.send_header("Content-Length", str(len(page)))
             self.end_headers()
+            self.wfile.write(page)
         else:
             self.send_error(404)
+
+    def endless(self):
+        self.close_connection = True
+        chunk = b"e" * 65536
+        sent = 0
+        try:
+            self.wfile.write(b"HTTP/1.1 200 OK\r\n"
+                             b"Content-Type: application/octet-stream\r\n"
+                             b"Transfer-Encoding: chunked\r\n\r\n")
+            while sent < ENDLESS_SAFETY_STOP and not self.server.stop.is_set():
+                self.wfile.write(b"%x\r\n%s\r\n" % (len(chunk), chunk))
+                sent += len(chunk)
+        except OSError:
+            pass
+        print("endless", sent, flush=True)
+
+    def trickle(self, period):
+        self.close_connection = True
+        try:
+            self.send_bytes(b"", 1024)
+            for _ in range(1024):
+                if self.server.stop.wait(period):
+                    break
+                self.wfile.write(b"t")
+                self.wfile.flush()
+        except OSError:
+            pass
+
+
+ENDLESS_SAFETY_STOP = 256 * 1024 * 1024
 
 
 def main():

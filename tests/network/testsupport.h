@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QTest>
 
+#include <algorithm>
+
 // One 128-byte record built from the layout: 16-bit little-endian length,
 // the Windows-1252 bytes, zero filler.
 inline QByteArray record(const QByteArray &cp1252)
@@ -78,7 +80,30 @@ public:
 
     quint16 port() const { return port_; }
 
+    // Whether the server printed a line beginning with `prefix` that was not
+    // taken yet (lines are read as events run).
+    bool hasLine(const QByteArray &prefix)
+    {
+        while (process_.canReadLine())
+            lines_ << process_.readLine().trimmed();
+        return std::any_of(lines_.cbegin(), lines_.cend(),
+                           [&](const QByteArray &line) { return line.startsWith(prefix); });
+    }
+
+    // The first such line, without the prefix; empty when there is none.
+    QByteArray takeLine(const QByteArray &prefix)
+    {
+        if (!hasLine(prefix))
+            return {};
+        for (qsizetype i = 0; i < lines_.size(); ++i) {
+            if (lines_[i].startsWith(prefix))
+                return lines_.takeAt(i).mid(prefix.size()).trimmed();
+        }
+        return {};
+    }
+
 private:
     QProcess process_;
     quint16 port_ = 0;
+    QList<QByteArray> lines_;
 };

@@ -3,12 +3,15 @@
 #include "paranet.h"
 #include "scripteddialogs.h"
 #include "testsupport.h"
+#include "transfer.h"
 
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+
+#include <sys/resource.h>
 
 using platform::Dialogs;
 
@@ -27,6 +30,14 @@ QByteArray cardFile(const QByteArray &nom)
 QString appFile(const QTemporaryDir &dir, const char *name)
 {
     return dir.filePath(QString::fromLatin1(name));
+}
+
+// The most memory this process has held so far, in bytes.
+qint64 peakMemory()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return qint64(usage.ru_maxrss) * 1024;
 }
 
 } // namespace
@@ -251,6 +262,104 @@ private slots:
         QVERIFY(w->Command1->isEnabled());
         QVERIFY(w->Command3->isEnabled());
         QCOMPARE(w->Labet->text(), QStringLiteral("Erreur de transmission"));
+    }
+
+    // Servers that never finish: a body without end, and a body that comes one
+    // byte at a time, each often enough for the time limit without data. The
+    // transfer ends with a message, holds no more than the size limit allows,
+    // writes nothing, and the window goes on working: the next card comes.
+    void endlessServers_data()
+    {
+        QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<bool>("list"); // the list's transfer, or a card's
+        QTest::addColumn<QString>("why");
+        const QString tooLarge = QStringLiteral("dépasse la taille permise");
+        const QString tooSlow = QStringLiteral("trop lentement : le téléchargement a dépassé 2 s");
+        QTest::newRow("list, endless body") << QByteArray("/endless") << true << tooLarge;
+        QTest::newRow("card, endless body") << QByteArray("/endless") << false << tooLarge;
+        QTest::newRow("list, a byte at a time") << QByteArray("/trickle/50") << true << tooSlow;
+        QTest::newRow("card, a byte at a time") << QByteArray("/trickle/50") << false << tooSlow;
+    }
+
+    void endlessServers()
+    {
+        QFETCH(QByteArray, path);
+        QFETCH(bool, list);
+        QFETCH(QString, why);
+        const bool endless = path.startsWith("/endless");
+        const qint64 limit = list ? feuilleFTP::kMaxListBytes : feuilleFTP::kMaxCardBytes;
+        QTemporaryDir dir;
+        setListUrl(dir, url(list ? path : QByteArray("/files/LISTEC.ZYP")));
+        // On the list already on disk, the first card is the faulty one.
+        const QByteArray oldList = records({"LISTECHIMIE", "sans fin", "", "", url(path),
+                                            "\xe9thanol", "", "", url("/files/ethanol.CAR")});
+        QVERIFY(writeAll(appFile(dir, cards::kListFileName), oldList));
+        const QByteArray previous = cardFile("ancienne");
+        QVERIFY(writeAll(appFile(dir, cards::kTempoCarFileName), previous));
+        Run run;
+        run.listDownloaded = !list;
+        run.dialogs.expectMessage(QStringLiteral("Téléchargement impossible"), Dialogs::Answer::Ok);
+        auto w = window(dir, run);
+        // Only the deadline may end the trickle.
+        w->setTransferTimeout(20000);
+        w->setTransferDeadline(2000);
+        const auto *inet = w->findChild<network::UrlTransfer *>(QStringLiteral("Inet1"));
+        QVERIFY(inet);
+        const qint64 memoryBefore = peakMemory();
+
+        w->show();
+        if (!list) {
+            QTRY_COMPARE(w->List1->count(), 2);
+            w->Command1->click();
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(run.dialogs.allAnswered(), 20000);
+        QVERIFY(run.dialogs.unexpected.isEmpty());
+        QVERIFY2(run.dialogs.shown.value(0).text.contains(why),
+                 qPrintable(run.dialogs.shown.value(0).text));
+        QCOMPARE(w->Labet->text(), QStringLiteral("Erreur de transmission"));
+        if (endless) {
+            QVERIFY2(inet->bytesReceived() <= limit + network::UrlTransfer::kReadBufferBytes,
+                     qPrintable(QString::number(inet->bytesReceived())));
+            // The client hung up, long before the server's own stop at 256 MB.
+            QTRY_VERIFY_WITH_TIMEOUT(http_.hasLine("endless"), 20000);
+            const QByteArray sent = http_.takeLine("endless");
+            QVERIFY2(sent.toLongLong() < 256 * 1024 * 1024, sent.constData());
+            QVERIFY2(peakMemory() - memoryBefore < 64 * 1024 * 1024,
+                     qPrintable(QString::number(peakMemory() - memoryBefore)));
+        }
+        QCOMPARE(readAll(appFile(dir, cards::kListFileName)), oldList);
+        QCOMPARE(readAll(appFile(dir, cards::kTempoCarFileName)), previous);
+        QCOMPARE(run.chargenetCalls, 0);
+        QCOMPARE(run.listDownloaded, !list);
+        QVERIFY(w->isVisible());
+        QVERIFY(w->Command1->isEnabled());
+        QVERIFY(w->Command3->isEnabled());
+
+        QCOMPARE(w->List1->count(), 2);
+        w->List1->setCurrentRow(1);
+        w->Command1->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!w->isVisible(), 20000);
+        QCOMPARE(run.chargenetCalls, 1);
+        QCOMPARE(run.loaded.card.nom(), std::string("éthanol"));
+        QCOMPARE(run.dialogs.shown.size(), 1);
+    }
+
+    // The card is what the final address sent, without the redirection's own page.
+    void redirectedCard()
+    {
+        QTemporaryDir dir;
+        QVERIFY(writeAll(appFile(dir, cards::kListFileName),
+                         records({"LISTECHIMIE", "\xe9thanol", "", "",
+                                  url("/redirect?to=" + url("/files/ethanol.CAR"))})));
+        Run run;
+        run.listDownloaded = true;
+        auto w = window(dir, run);
+        w->show();
+        QTRY_COMPARE(w->List1->count(), 1);
+        w->Command1->click();
+        QTRY_COMPARE_WITH_TIMEOUT(run.chargenetCalls, 1, 20000);
+        QCOMPARE(readAll(appFile(dir, cards::kTempoCarFileName)), cardFile("\xe9thanol"));
+        QVERIFY(run.dialogs.shown.isEmpty());
     }
 
     // The file is handed over as it came; the main window's reader rejects it.
