@@ -41,8 +41,7 @@ const QString kFileDialogTitle = QStringLiteral("Imprimer dans un fichier PDF");
 const QString kEcraserTitle = QStringLiteral("Ecraser le fichier existant ?");
 const QString kEcritureTitle = QStringLiteral("Ecriture impossible");
 const QString kWrittenTitle = QStringLiteral("Impression dans un fichier");
-const QString kNoPrinter =
-    QStringLiteral("Aucune imprimante : le document sera enregistré dans un fichier PDF");
+const QString kNoPrinter = QStringLiteral("Aucune imprimante : fichier PDF");
 
 constexpr int kPrinterDpi = 600;
 constexpr double kScreenDpi = 96;
@@ -279,7 +278,10 @@ void confimp::choosePrinter()
 
 void confimp::showPrinter()
 {
+    // A long name or path shows from its start, whole in the tooltip.
     defaut->setText(printerDisplayName(printer_));
+    defaut->setCursorPosition(0);
+    defaut->setToolTip(defaut->text());
 }
 
 bool confimp::printsToAskedFile() const

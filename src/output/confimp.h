@@ -93,5 +93,6 @@ void preparePrinter(QPrinter &printer);
 QString pdfFileName(const QString &title);
 
 // The printer's name as `defaut` shows it; a PDF printer reads
-// "Fichier PDF (path)", and no printer at all says that a file will be asked.
+// "Fichier PDF (path)", and without a printer "Aucune imprimante : fichier PDF"
+// (a file is asked at each print).
 QString printerDisplayName(const QPrinter &printer);

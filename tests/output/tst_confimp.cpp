@@ -538,8 +538,7 @@ void TestConfimp::noPrinterAsksForAFile()
     }
 
     confimp dialog(b.source, b.dialogs, b.printer, nullptr);
-    QCOMPARE(dialog.defaut->text(),
-             QStringLiteral("Aucune imprimante : le document sera enregistré dans un fichier PDF"));
+    QCOMPARE(dialog.defaut->text(), QStringLiteral("Aucune imprimante : fichier PDF"));
     (database ? dialog.Option2 : dialog.Option1)->setChecked(true);
     dialog.show();
     dialog.Command1->click();
