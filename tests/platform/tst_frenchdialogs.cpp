@@ -109,6 +109,8 @@ private slots:
     void fileDialog_data();
     void fileDialog();
     void printSetup();
+    void messageButtons_data();
+    void messageButtons();
 };
 
 void TestFrenchDialogs::initTestCase()
@@ -236,6 +238,37 @@ void TestFrenchDialogs::printSetup()
     QVERIFY(!QTest::currentTestFailed());
     QVERIFY2(englishIn(seen).isEmpty(), qPrintable(englishIn(seen).join(u'|')));
     QVERIFY(seen.contains(QStringLiteral("Configuration de l'impression")));
+}
+
+void TestFrenchDialogs::messageButtons_data()
+{
+    QTest::addColumn<int>("buttons"); // Dialogs::Buttons
+    QTest::addColumn<QStringList>("captions");
+    QTest::newRow("Ok") << int(Dialogs::Buttons::Ok) << QStringList{"OK"};
+    QTest::newRow("OkCancel") << int(Dialogs::Buttons::OkCancel) << QStringList{"OK", "Annuler"};
+    QTest::newRow("YesNo") << int(Dialogs::Buttons::YesNo) << QStringList{"&Oui", "&Non"};
+}
+
+void TestFrenchDialogs::messageButtons()
+{
+    QFETCH(int, buttons);
+    QFETCH(QStringList, captions);
+    QStringList seen;
+    QStringList shown;
+    whenShown([&](QDialog *dialog) {
+        seen = texts(dialog);
+        for (QAbstractButton *b : dialog->findChildren<QAbstractButton *>())
+            if (b->isVisibleTo(dialog))
+                shown << b->text();
+    });
+    platform::QtDialogs dialogs;
+    dialogs.message(nullptr, Dialogs::Icon::Question, QStringLiteral("Enregistrer ?"),
+                    QStringLiteral("Cette carte a été modifiée."), Dialogs::Buttons(buttons));
+    QVERIFY(!QTest::currentTestFailed());
+    QVERIFY2(englishIn(seen).isEmpty(), qPrintable(englishIn(seen).join(u'|')));
+    shown.sort();
+    captions.sort();
+    QCOMPARE(shown, captions);
 }
 
 int main(int argc, char *argv[])
