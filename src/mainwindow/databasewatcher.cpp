@@ -42,12 +42,23 @@ DatabaseWatcher::DatabaseWatcher(const QString &appDir, SpeciesList &list, CardE
     watcher_.addPath(appDir_);
     watchFile();
     seen_ = identity();
-    names_ = slotNames();
 
-    // After the editor's own writes the slots are known again; the refill
-    // that the change then brings keeps them.
-    connect(&editor_, &CardEditor::validated, this, [this] { names_ = slotNames(); });
-    connect(&editor_, &CardEditor::removed, this, [this] { names_ = slotNames(); });
+    // Run after the window's own handlers of the same signals, once the
+    // editor shows the card of the row or has written its card.
+    noteShownCard();
+    connect(&list_, &SpeciesList::cellEntry, this, &DatabaseWatcher::noteShownCard);
+    connect(&list_, &SpeciesList::criterionPicked, this, &DatabaseWatcher::noteShownCard);
+    connect(&editor_, &CardEditor::validated, this, &DatabaseWatcher::noteShownCard);
+    connect(&editor_, &CardEditor::removed, this, &DatabaseWatcher::noteShownCard);
+}
+
+void DatabaseWatcher::noteShownCard()
+{
+    // An unmodified card's name box holds its stored name.
+    if (editor_.modifie)
+        return;
+    storedName_ = editor_.Text4->text();
+    storedSlot_ = editor_.numcarte;
 }
 
 DatabaseWatcher::Identity DatabaseWatcher::identity() const
@@ -89,12 +100,9 @@ void DatabaseWatcher::check()
 
 void DatabaseWatcher::refresh()
 {
-    // The stored name of the editor's card: its name box while it is not
-    // modified, else the name its slot held when last read.
+    noteShownCard();
     const int slot = editor_.numcarte;
-    QString name;
-    if (slot >= 0)
-        name = !editor_.modifie ? editor_.Text4->text() : names_.value(slot);
+    const bool known = slot >= 0 && slot == storedSlot_;
 
     // Errors are ignored, as for every listing: a database being written
     // again is looked at on the next change.
@@ -104,19 +112,38 @@ void DatabaseWatcher::refresh()
     if (editor_.locked() && editor_.buttons.Command12)
         editor_.buttons.Command12->setEnabled(false);
 
-    names_ = slotNames();
-    if (slot >= 0 && !name.trimmed().isEmpty() && names_.value(slot) != name)
-        editor_.numcarte = int(names_.indexOf(name));
+    if (slot >= 0) {
+        // The card's slot is kept while it holds the card, else the card is
+        // looked for by its stored name. A card whose stored name is not
+        // known (shown without a note, then modified) is kept in its slot
+        // only when the slot still holds its name box's text; otherwise it
+        // counts as outside the database, so that "&Valider" never writes
+        // over what may be another card (it adds the card, or refuses a name
+        // already taken). A database that cannot be read whole says nothing
+        // of the slots.
+        QStringList names;
+        if (slotNames(names)) {
+            if (known) {
+                if (names.value(slot) != storedName_)
+                    editor_.numcarte = int(names.indexOf(storedName_));
+                storedSlot_ = editor_.numcarte;
+            } else if (names.value(slot) == editor_.Text4->text()) {
+                storedName_ = editor_.Text4->text();
+                storedSlot_ = slot;
+            } else {
+                editor_.numcarte = -1;
+            }
+        }
+    }
     emit refreshed();
 }
 
-QStringList DatabaseWatcher::slotNames() const
+bool DatabaseWatcher::slotNames(QStringList &names) const
 {
-    QStringList names;
     const cards::ListResult listed =
         cards::Database(QFile::encodeName(file_).toStdString()).list(cards::kNom);
     names.reserve(qsizetype(listed.cards.size()));
     for (const cards::ListedCard &c : listed.cards)
         names << QString::fromStdString(c.nom);
-    return names;
+    return listed.error == cards::IoError::None;
 }

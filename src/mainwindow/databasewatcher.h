@@ -46,7 +46,8 @@ private:
     void watchFile();
     void check();
     void refresh();
-    QStringList slotNames() const;
+    void noteShownCard();
+    bool slotNames(QStringList &names) const;
 
     QString appDir_;
     QString file_;
@@ -55,5 +56,8 @@ private:
     QFileSystemWatcher watcher_;
     QTimer pending_;
     Identity seen_;
-    QStringList names_; // the names by slot, as last read
+    // The name the editor's card has in the database and its slot, noted
+    // each time the editor shows or writes a database card.
+    QString storedName_;
+    int storedSlot_ = -1;
 };

@@ -35,6 +35,7 @@ private slots:
     void modifiedCardStays();
     void validateAfterOtherRemovalKeepsOtherCards_data();
     void validateAfterOtherRemovalKeepsOtherCards();
+    void cardShownWithoutNoteNeverOverwrites();
     void lockedCardStaysUnremovable();
 };
 
@@ -133,6 +134,32 @@ void TestDatabaseWatch::validateAfterOtherRemovalKeepsOtherCards()
     QCOMPARE(names(db), after);
     const int slot = int(after.indexOf(edited));
     QCOMPARE(db[std::size_t(slot)].quantite(0), std::string("99"));
+}
+
+// The print dialog shows cards through showRow, which the watcher does not
+// hear of: a card shown so and then modified, whose slot another program
+// gave to another card, is not written over that card.
+void TestDatabaseWatch::cardShownWithoutNoteNeverOverwrites()
+{
+    Window t;
+    feuilleP &w = t.open();
+    w.showRow(t.rowOf(QStringLiteral("éthanol")));
+    QCOMPARE(t.shownName(), QStringLiteral("éthanol"));
+    type(t.editor().Text3[0], QStringLiteral("99"));
+
+    auto *watcher = w.findChild<DatabaseWatcher *>();
+    QSignalSpy refreshed(watcher, &DatabaseWatcher::refreshed);
+    QVERIFY(databaseOf(t).remove(0) == cards::DbMessage::None);
+    QTRY_VERIFY(refreshed.count() >= 1);
+    QCOMPARE(t.editor().numcarte, -1);
+
+    t.dialogs.expectMessage(QStringLiteral("Ajout impossible"), Answer::Ok);
+    w.Command5->click();
+    QVERIFY(t.dialogs.allAnswered());
+    QVERIFY(t.editor().modifie);
+    const auto db = t.database();
+    QCOMPARE(names(db), (QStringList{"éthanol", "ammoniac"}));
+    QCOMPARE(db[1].quantite(0), std::string("17"));
 }
 
 void TestDatabaseWatch::lockedCardStaysUnremovable()
