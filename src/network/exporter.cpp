@@ -207,14 +207,24 @@ void Exporter::Image1_Click()
 
 void Exporter::reject()
 {
-    Winsock1->abort();
+    stopSending();
     QDialog::reject();
 }
 
 void Exporter::closeEvent(QCloseEvent *event)
 {
-    Winsock1->abort();
+    stopSending();
     QDialog::closeEvent(event);
+}
+
+void Exporter::stopSending()
+{
+    const bool wasSending = Winsock1->running();
+    Winsock1->abort();
+    if (wasSending) {
+        setSending(false);
+        Label1->setText(QStringLiteral("Expédition annulée"));
+    }
 }
 
 void Exporter::Image3_Click()
@@ -248,6 +258,7 @@ void Exporter::Image2_Click()
     publication.recipient = parameters_.record(network::kDestination);
     publication.comment = Text1->text();
     setSending(true);
+    Label1->setToolTip(QString());
     Winsock1->start(server, publication);
 }
 
@@ -267,9 +278,15 @@ void Exporter::onSucceeded()
     accept();
 }
 
-void Exporter::onFailed()
+void Exporter::onFailed(const QString &why)
 {
     setSending(false);
+    // The dialogue is over: the status line says so before the message shows,
+    // on its one line; a long server reply is cut there and read in full in
+    // the tooltip.
+    const QString status = QStringLiteral("Échec de l'expédition : ") + why;
+    Label1->setText(Label1->fontMetrics().elidedText(status, Qt::ElideRight, Label1->width()));
+    Label1->setToolTip(status);
     dialogs_.message(this, Dialogs::Icon::Critical, QStringLiteral("Erreur transmission"),
                      QStringLiteral("Erreur lors de l'exportation de cette carte.\n"
                                     "Vérifier les paramètres de connexion"));

@@ -66,8 +66,10 @@ public slots:
 private:
     void load();
     void onSucceeded();
-    void onFailed();
+    void onFailed(const QString &why);
     void setSending(bool on);
+    // Abandons a dialogue in progress; the status line says it was cancelled.
+    void stopSending();
 
     cards::carte card_;
     QString appDir_;

@@ -17,6 +17,35 @@ const QByteArray kCrLf = QByteArrayLiteral("\r\n");
 // A reply line longer than this without its line end is not SMTP.
 constexpr qsizetype kMaxReplyLine = 64 * 1024;
 
+// What went wrong, in the window's language (the socket's own text is English).
+QString socketErrorText(QAbstractSocket::SocketError error)
+{
+    switch (error) {
+    case QAbstractSocket::ConnectionRefusedError:
+        return QStringLiteral("le serveur refuse la connexion");
+    case QAbstractSocket::RemoteHostClosedError:
+        return QStringLiteral("le serveur a fermé la connexion");
+    case QAbstractSocket::HostNotFoundError:
+        return QStringLiteral("serveur introuvable");
+    case QAbstractSocket::SocketTimeoutError:
+        return QStringLiteral("le serveur ne répond pas");
+    case QAbstractSocket::NetworkError:
+        return QStringLiteral("réseau inaccessible");
+    default:
+        return QStringLiteral("la liaison avec le serveur a échoué");
+    }
+}
+
+// A server's reply as the status line quotes it: one line of reasonable length.
+QString quotedReply(const QByteArray &text)
+{
+    constexpr qsizetype kShown = 80;
+    QString quoted = QString::fromLatin1(text.left(kShown)).simplified();
+    if (text.size() > kShown)
+        quoted += QStringLiteral("…");
+    return quoted;
+}
+
 QString oneLine(QString value)
 {
     value.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
@@ -185,7 +214,7 @@ void SmtpDialogue::onReply(const QByteArray &code, const QByteArray &text)
         if (state_ == State::Quit)
             finishOk(); // the message was already accepted
         else
-            fail(QStringLiteral("le serveur a répondu « %1 »").arg(QString::fromLatin1(text)));
+            fail(QStringLiteral("le serveur a répondu « %1 »").arg(quotedReply(text)));
         return;
     }
     switch (state_) {
@@ -247,12 +276,12 @@ void SmtpDialogue::onDisconnected()
         fail(QStringLiteral("le serveur a fermé la connexion"));
 }
 
-void SmtpDialogue::onError(QAbstractSocket::SocketError)
+void SmtpDialogue::onError(QAbstractSocket::SocketError error)
 {
     if (state_ == State::Quit)
         finishOk();
     else if (state_ != State::Idle)
-        fail(socket_->errorString());
+        fail(socketErrorText(error));
 }
 
 void SmtpDialogue::onTimeout()

@@ -69,6 +69,7 @@ signals:
     // "Déconnection", "Déconnecté", "Terminé".
     void status(const QString &text);
     void succeeded();
+    // `why`: a French phrase in lower case ("le serveur ne répond pas").
     void failed(const QString &why);
 
 private:

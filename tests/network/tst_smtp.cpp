@@ -81,7 +81,15 @@ QByteArray receivedContent(const QList<QByteArray> &lines)
 class FakeSmtp : public QObject
 {
 public:
-    enum Mode { Polite, Silent, RejectRcpt, HangUpAfterData, BusyGreeting, SplitReplies };
+    enum Mode {
+        Polite,
+        Silent,
+        RejectRcpt,
+        RejectRcptAtLength,
+        HangUpAfterData,
+        BusyGreeting,
+        SplitReplies
+    };
 
     explicit FakeSmtp(Mode mode) : mode_(mode)
     {
@@ -134,6 +142,9 @@ private:
             commands << line;
             if (line.startsWith("RCPT") && mode_ == RejectRcpt) {
                 reply("550 5.1.1 no such user\r\n");
+            } else if (line.startsWith("RCPT") && mode_ == RejectRcptAtLength) {
+                reply("550 5.1.1 <cartes@example.org>: Recipient address rejected: User unknown "
+                      "in virtual mailbox table; see https://mail.example.org/help/550\r\n");
             } else if (line == "DATA") {
                 inData_ = true;
                 reply("354 go ahead\r\n");
@@ -170,6 +181,31 @@ private:
     QByteArray input_;
     bool inData_ = false;
 };
+
+// Scripted dialogs that also note the publishing window's status line as each
+// message box appears.
+class StatusAtMessage : public platform::ScriptedDialogs
+{
+public:
+    QLabel *status = nullptr;
+    QStringList seen;
+
+    Answer message(QWidget *parent, Icon icon, const QString &title, const QString &text,
+                   Buttons buttons) override
+    {
+        seen << (status ? status->text() : QString());
+        return ScriptedDialogs::message(parent, icon, title, text, buttons);
+    }
+};
+
+// A local port where nothing listens.
+quint16 closedPort()
+{
+    QTcpServer probe;
+    if (!probe.listen(QHostAddress::LocalHost))
+        return 0;
+    return probe.serverPort();
+}
 
 const QList<QByteArray> kEauLines = {"FROM: prof@example.org",
                                      "SUBJECT: eau ( Lyc\xe9"
@@ -403,6 +439,77 @@ private slots:
         window.Image2->click();
         QTRY_VERIFY_WITH_TIMEOUT(dialogs.allAnswered(), 20000);
         QVERIFY(window.isVisible());
+    }
+
+    // Every way a send can fail leaves a status line that says it failed,
+    // already when the message box shows, and a window ready for another try.
+    void failedSendStatus_data()
+    {
+        QTest::addColumn<QByteArray>("server"); // empty: the fake server of `mode`
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("annuler");   // the user leaves once connected
+        QTest::addColumn<QString>("status"); // empty: any failure
+        const QString failed = QStringLiteral("Échec de l'expédition : ");
+        // Not found, or not answered within the time limit, as the resolver has it.
+        QTest::newRow("unreachable server")
+            << QByteArray("serveur-absent.invalid") << 0 << false << QString();
+        QTest::newRow("refused") << "127.0.0.1:" + QByteArray::number(closedPort()) << 0 << false
+                                 << failed + "le serveur refuse la connexion";
+        QTest::newRow("cut connection") << QByteArray() << int(FakeSmtp::HangUpAfterData) << false
+                                        << failed + "le serveur a fermé la connexion";
+        QTest::newRow("time-out") << QByteArray() << int(FakeSmtp::Silent) << false
+                                  << failed + "le serveur ne répond pas";
+        QTest::newRow("recipient refused")
+            << QByteArray() << int(FakeSmtp::RejectRcpt) << false
+            << failed + "le serveur a répondu « 550 5.1.1 no such user »";
+        QTest::newRow("recipient refused at length")
+            << QByteArray() << int(FakeSmtp::RejectRcptAtLength) << false << QString();
+        QTest::newRow("Annuler") << QByteArray() << int(FakeSmtp::Silent) << true
+                                 << QStringLiteral("Expédition annulée");
+    }
+
+    void failedSendStatus()
+    {
+        QFETCH(QByteArray, server);
+        QFETCH(int, mode);
+        QFETCH(bool, annuler);
+        QFETCH(QString, status);
+        FakeSmtp fake(static_cast<FakeSmtp::Mode>(mode));
+        QTemporaryDir dir;
+        writeParameters(dir.path(), server.isEmpty() ? fake.server() : server);
+        StatusAtMessage dialogs;
+        if (!annuler)
+            dialogs.expectMessage(QStringLiteral("Erreur transmission"), Dialogs::Answer::Ok);
+        Exporter window(eau(), dir.path(), dialogs);
+        dialogs.status = window.Label1;
+        window.setTimeout(annuler ? 20000 : 500);
+        window.show();
+        window.Image2->click();
+        QVERIFY(window.sending());
+        if (annuler) {
+            QTRY_VERIFY(fake.connected);
+            window.Image1->click();
+            QVERIFY(!window.isVisible());
+        } else {
+            QTRY_VERIFY_WITH_TIMEOUT(dialogs.allAnswered(), 20000);
+            QVERIFY(window.isVisible());
+        }
+        QVERIFY(dialogs.unexpected.isEmpty());
+        QVERIFY(!window.sending());
+        QVERIFY(window.Image2->isEnabled());
+        QVERIFY(window.Image3->isEnabled());
+        const QString shown = window.Label1->text();
+        if (status.isEmpty())
+            QVERIFY2(shown.startsWith(QStringLiteral("Échec de l'expédition : ")),
+                     qPrintable(shown));
+        else
+            QCOMPARE(shown, status);
+        QCOMPARE(dialogs.seen, annuler ? QStringList() : QStringList{shown});
+        // On its one line, whole: a long reply is cut there, and read whole in the tooltip.
+        QVERIFY2(window.Label1->fontMetrics().horizontalAdvance(shown) <= window.Label1->width(),
+                 qPrintable(shown));
+        if (!annuler)
+            QVERIFY(window.Label1->toolTip().startsWith(shown.chopped(1)));
     }
 
     // Replies cut across packets and spread over several lines.
