@@ -336,6 +336,7 @@ private slots:
         QVERIFY(w->Command3->isEnabled());
 
         QCOMPARE(w->List1->count(), 2);
+        w->setTransferDeadline(60000);
         w->List1->setCurrentRow(1);
         w->Command1->click();
         QTRY_VERIFY_WITH_TIMEOUT(!w->isVisible(), 20000);
