@@ -18,9 +18,15 @@ struct Text {
     const char *french;
 };
 
-// Checked against what the file dialog shows under a "C" system locale.
+// The kinds of file the file dialog writes in its "Type" column, which Qt's
+// French translation leaves in English.
 const Text kMissing[] = {
     {"QAbstractFileIconProvider", "Folder", "Dossier"},
+    {"QAbstractFileIconProvider", "File Folder", "Dossier de fichiers"},
+    {"QAbstractFileIconProvider", "Drive", "Lecteur"},
+    {"QAbstractFileIconProvider", "File", "Fichier"},
+    {"QAbstractFileIconProvider", "Shortcut", "Raccourci"},
+    {"QAbstractFileIconProvider", "Unknown", "Inconnu"},
 };
 
 } // namespace
