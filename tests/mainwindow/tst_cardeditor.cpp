@@ -496,42 +496,19 @@ void TestCardEditor::optionPairsIndependent_data()
     QTest::addColumn<QString>("click");     // Option1..Option4, polu(k)
     QTest::addColumn<QString>("nature");    // Option1/Option2 afterwards: "10", "01", "00"
     QTest::addColumn<QString>("pollution"); // Option3/Option4 and the three boxes
-    QTest::newRow("inorganic, non polluant chosen") << "0111011100"
-                                                    << "Option3"
-                                                    << "01"
-                                                    << "10 000";
-    QTest::newRow("inorganic, non polluant clicked twice") << "0111011100"
-                                                           << "Option3 Option3"
-                                                           << "01"
-                                                           << "10 000";
-    QTest::newRow("organic, risk chosen") << "1010000000"
-                                          << "Option4"
-                                          << "10"
-                                          << "01 000";
-    QTest::newRow("organic, a box checked") << "1010000000"
-                                            << "polu(2)"
-                                            << "10"
-                                            << "01 001";
-    QTest::newRow("inorganic, last box unchecked") << "0100000100"
-                                                   << "polu(1)"
-                                                   << "01"
-                                                   << "10 000";
-    QTest::newRow("neither, non polluant chosen") << "0000010100"
-                                                  << "Option3"
-                                                  << "00"
-                                                  << "10 000";
-    QTest::newRow("polluting, organic chosen") << "0100001100"
-                                               << "Option1"
-                                               << "10"
-                                               << "01 110";
-    QTest::newRow("non polluting, inorganic chosen") << "1000000000"
-                                                     << "Option2"
-                                                     << "01"
-                                                     << "10 000";
-    QTest::newRow("selected option clicked again") << "0100000000"
-                                                   << "Option2"
-                                                   << "01"
-                                                   << "10 000";
+    // clang-format off
+    QTest::newRow("inorganic, non polluant chosen")        << "0111011100" << "Option3"         << "01" << "10 000";
+    QTest::newRow("inorganic, non polluant clicked twice") << "0111011100" << "Option3 Option3" << "01" << "10 000";
+    QTest::newRow("organic, risk chosen")                  << "1010000000" << "Option4"         << "10" << "01 000";
+    QTest::newRow("organic, a box checked")                << "1010000000" << "polu(2)"         << "10" << "01 001";
+    QTest::newRow("inorganic, last box unchecked")         << "0100000100" << "polu(1)"         << "01" << "10 000";
+    QTest::newRow("neither, non polluant chosen")          << "0000010100" << "Option3"         << "00" << "10 000";
+    QTest::newRow("polluting, organic chosen")             << "0100001100" << "Option1"         << "10" << "01 110";
+    QTest::newRow("non polluting, inorganic chosen")       << "1000000000" << "Option2"         << "01" << "10 000";
+    QTest::newRow("selected option clicked again")         << "0100000000" << "Option2"         << "01" << "10 000";
+    QTest::newRow("both stored, organic clicked")          << "1100000000" << "Option1"         << "10" << "10 000";
+    QTest::newRow("both stored, inorganic clicked")        << "1100000000" << "Option2"         << "01" << "10 000";
+    // clang-format on
 }
 
 void TestCardEditor::optionPairsIndependent()
