@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
@@ -13,6 +14,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -84,7 +86,8 @@ QStringList englishIn(const QStringList &all)
     return found;
 }
 
-// Runs `inspect` on the modal dialog once it is shown, then closes it.
+// Runs `inspect` on the modal dialog once it is shown, then closes it if
+// `inspect` did not.
 void whenShown(const std::function<void(QDialog *)> &inspect)
 {
     QTimer::singleShot(0, qApp, [inspect] {
@@ -94,7 +97,8 @@ void whenShown(const std::function<void(QDialog *)> &inspect)
             return;
         }
         inspect(dialog);
-        dialog->reject();
+        if (dialog->isVisible())
+            dialog->reject();
     });
 }
 
@@ -109,6 +113,7 @@ private slots:
     void fileDialog_data();
     void fileDialog();
     void printSetup();
+    void fileChosenInTheList();
     void messageButtons_data();
     void messageButtons();
 };
@@ -238,6 +243,40 @@ void TestFrenchDialogs::printSetup()
     QVERIFY(!QTest::currentTestFailed());
     QVERIFY2(englishIn(seen).isEmpty(), qPrintable(englishIn(seen).join(u'|')));
     QVERIFY(seen.contains(QStringLiteral("Configuration de l'impression")));
+}
+
+void TestFrenchDialogs::fileChosenInTheList()
+{
+    // The list goes through the French model: a file picked there is still
+    // the file returned.
+    QTemporaryDir dir;
+    for (const char *name : {"ACIDE.CAR", "EAU.CAR", "SEL.CAR"}) {
+        QFile f(dir.filePath(QString::fromLatin1(name)));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    whenShown([&](QDialog *dialog) {
+        auto *files = qobject_cast<QFileDialog *>(dialog);
+        QVERIFY(files);
+        files->setDirectory(dir.path());
+        auto *view = files->findChild<QAbstractItemView *>(QStringLiteral("listView"));
+        QVERIFY(view);
+        const auto eau = [view] {
+            const QAbstractItemModel *m = view->model();
+            for (int r = 0; r < m->rowCount(view->rootIndex()); ++r)
+                if (m->index(r, 0, view->rootIndex()).data().toString() == "EAU.CAR")
+                    return m->index(r, 0, view->rootIndex());
+            return QModelIndex();
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(eau().isValid(), 10000);
+        view->setCurrentIndex(eau());
+        auto *buttons = files->findChild<QDialogButtonBox *>();
+        QVERIFY(buttons && buttons->button(QDialogButtonBox::Open));
+        buttons->button(QDialogButtonBox::Open)->click();
+    });
+    platform::QtDialogs dialogs;
+    Dialogs::FileRequest request{QStringLiteral("Ouvrir un fichier carte"), QStringLiteral("*.CAR"),
+                                 QStringLiteral("*.CAR"), QString(), false};
+    QCOMPARE(dialogs.fileName(nullptr, request), std::optional(dir.filePath("EAU.CAR")));
 }
 
 void TestFrenchDialogs::messageButtons_data()
