@@ -420,8 +420,14 @@ void CardEditor::fillTexts(const cards::carte &card)
     Text4->setText(fromUtf8(card.nom()));
     formula->setText(fromUtf8(card.formule()));
     Text2->setText(fromUtf8(card.aspect()));
-    for (int k = 0; k < 7; ++k)
-        Text3[std::size_t(k)]->setText(fromUtf8(card.quantite(k)));
+    for (std::size_t k = 0; k < Text3.size(); ++k) {
+        // A stored quantity longer than one may type is kept whole: a text
+        // box cuts what it is given at its limit, and the next "&Valider"
+        // would write the cut text.
+        const QString text = fromUtf8(card.quantite(int(k)));
+        Text3[k]->setMaxLength(std::max(kQuantityMaxLength, int(text.size())));
+        Text3[k]->setText(text);
+    }
 }
 
 void CardEditor::affichecarte(const QString &nom)
@@ -578,8 +584,10 @@ bool CardEditor::Command6_Click()
     numcarte = -1;
     formula->setText(QString());
     Text2->setText(QString());
-    for (QLineEdit *box : Text3)
+    for (QLineEdit *box : Text3) {
         box->clear();
+        box->setMaxLength(kQuantityMaxLength);
+    }
     Text4->clear();
     for (QCheckBox *box : Check1)
         setCheckValue(box, 0);
