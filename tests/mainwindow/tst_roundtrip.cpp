@@ -129,6 +129,11 @@ std::vector<cards::carte> everyFlagCombination()
         // Longer than can be typed, as long as a record holds.
         if (i % 101 == 1)
             c.quantite(i % 7) = std::string(i % 2 ? 126 : 101, char('0' + i % 10));
+        // A name and an aspect as long as a record holds.
+        if (i % 101 == 2) {
+            c.nom() += ' ' + std::string(126 - 18, 'x');
+            c.aspect() = std::string(60, 'a') + "\r\n" + std::string(64, 'b');
+        }
         out.push_back(c);
     }
     return out;
