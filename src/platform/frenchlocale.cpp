@@ -18,8 +18,8 @@ struct Text {
     const char *french;
 };
 
-// The kinds of file the file dialog writes in its "Type" column, which Qt's
-// French translation leaves in English.
+// Texts of the standard dialogs that Qt's French translation leaves in
+// English. The kinds of file the file dialog writes in its "Type" column:
 const Text kMissing[] = {
     {"QAbstractFileIconProvider", "Folder", "Dossier"},
     {"QAbstractFileIconProvider", "File Folder", "Dossier de fichiers"},
@@ -27,6 +27,16 @@ const Text kMissing[] = {
     {"QAbstractFileIconProvider", "File", "Fichier"},
     {"QAbstractFileIconProvider", "Shortcut", "Raccourci"},
     {"QAbstractFileIconProvider", "Unknown", "Inconnu"},
+    // The printer dialog's two-sided printing and page range.
+    {"QPrintSettingsOutput", "Off", "Désactivé"},
+    {"QPrintSettingsOutput", "Long side binding", "Reliure sur le bord long"},
+    {"QPrintSettingsOutput", "Short side binding", "Reliure sur le bord court"},
+    {"QPrintSettingsOutput",
+     "Specify pages or ranges separated by commas. Ranges are specified by two numbers separated "
+     "by a hyphen. E.g: 3,5-7,9 prints pages 3, 5, 6, 7 and 9.",
+     "Indiquer des pages ou des intervalles séparés par des virgules ; un intervalle est donné "
+     "par deux numéros séparés par un tiret. Par exemple, 3,5-7,9 imprime les pages 3, 5, 6, 7 "
+     "et 9."},
 };
 
 } // namespace

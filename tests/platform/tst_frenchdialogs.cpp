@@ -33,7 +33,7 @@ const QRegularExpression kEnglish(QStringLiteral(
     "\\b(Folder|Unknown|unknown|KiB|MiB|bytes|Name|Size|Date Modified|Look in|File name|Files "
     "of type|Save|Open|Cancel|Back|Forward|Parent Directory|Create New Folder|List View|"
     "Detail View|Rename|Delete|Show hidden files|New Folder|Computer|Print|Printer|Properties|"
-    "Collate|Reverse|Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec)\\b"));
+    "Collate|Reverse|Off|binding|Specify|Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec)\\b"));
 
 void addModelTexts(const QAbstractItemModel *model, const QModelIndex &root, QStringList &out)
 {
