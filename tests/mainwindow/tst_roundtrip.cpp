@@ -465,6 +465,7 @@ private slots:
     void initTestCase();
     void validateKeepsFile_data() { databases(); }
     void validateKeepsFile();
+    void validateAfterStartUpKeepsFile();
     void screenPictureListingAgree_data() { databases(); }
     void screenPictureListingAgree();
     void cardFileRoundTrip_data() { databases(); }
@@ -551,6 +552,37 @@ void TestRoundTrip::validateKeepsFile()
     }
     QVERIFY2(failures.isEmpty(), qPrintable(report(failures, int(stored.size()))));
     QVERIFY2(t->dialogs.unexpected.isEmpty(), qPrintable(t->dialogs.unexpected.join('\n')));
+}
+
+void TestRoundTrip::validateAfterStartUpKeepsFile()
+{
+    // Each card of the bundled database chosen right after start-up, when the
+    // editor has shown only the first card, then validated.
+    if (bundled_.isEmpty() || !QFile::exists(bundled_))
+        QSKIP("the bundled database was not built");
+    const QByteArray before = fileBytes(bundled_);
+    QStringList names;
+    {
+        Window t({}, false);
+        QVERIFY(QFile::copy(bundled_, t.path(QString::fromUtf8(cards::kDatabaseFileName))));
+        t.open();
+        names = t.rowNames();
+    }
+    QStringList failures;
+    for (const QString &nom : names) {
+        Window t({}, false);
+        const QString file = t.path(QString::fromUtf8(cards::kDatabaseFileName));
+        QVERIFY(QFile::copy(bundled_, file));
+        QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
+        feuilleP &w = t.open();
+        t.list().setRow(t.rowOf(nom), true);
+        QCOMPARE(t.shownName(), nom);
+        w.Command5->click();
+        if (fileBytes(file) != before)
+            failures << nom;
+        QVERIFY(t.dialogs.unexpected.isEmpty());
+    }
+    QVERIFY2(failures.isEmpty(), qPrintable(report(failures, int(names.size()))));
 }
 
 void TestRoundTrip::screenPictureListingAgree()
