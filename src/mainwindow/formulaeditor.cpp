@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 
 namespace
 {
@@ -156,6 +157,8 @@ public:
     int xclic = 0;
     bool rendering = false;
     bool leavingBackwards = false; // Text1 is losing the focus to Shift+Tab
+    // The formula as last shown, while it is wider than the display.
+    std::optional<QString> wideFormula;
 };
 
 FormulaEditor::Impl::Impl(FormulaEditor *q, QWidget *frame1, QWidget *window,
@@ -293,15 +296,27 @@ void FormulaEditor::Impl::render()
         if (formula::reorder(markup))
             setMarkup(markup, markup.size());
         layout = formula::layout(markup, carddraw::formulaMetrics(), picture2->size());
-        if (!layout.overflow)
+        // A stored formula wider than the display (another program's card) is
+        // kept whole and drawn clipped: cutting it would write the cut text back
+        // on the next "&Valider". Only what the user adds to it is refused.
+        if (!layout.overflow || (wideFormula && markup.size() <= wideFormula->size()))
             break;
         dialogs.message(window, platform::Dialogs::Icon::Critical,
                         QStringLiteral("Dépassement de capacité"),
                         QStringLiteral("Il n'y a pas assez de place pour cette expression"));
         const int caret = text1->cursorPosition();
+        if (wideFormula) {
+            markup = *wideFormula;
+            setMarkup(markup, std::min(caret - 1, int(markup.size())));
+            continue;
+        }
         markup = formula::removeLast(markup);
         setMarkup(markup, caret);
     }
+    if (layout.overflow)
+        wideFormula = markup;
+    else
+        wideFormula.reset();
 
     if (demandeclic) {
         demandeclic = false;
@@ -514,6 +529,7 @@ void FormulaEditor::setText(const QString &markup)
     // or the text at the caret chooses another.
     d->sourcemode = 0;
     d->showMode(Level::Normal);
+    d->wideFormula = markup;
     d->setMarkup(markup, 0);
     d->render();
 }

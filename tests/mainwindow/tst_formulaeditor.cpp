@@ -130,6 +130,7 @@ private slots:
     void caretMarkerLeavesCharactersUncovered();
     void overflowTakesTheCharacterOff();
     void overflowTakesAMarkedCharacterWhole();
+    void storedWideFormulaKeptWhole();
     void scriptPanelSize();
     void shiftTabLeavesTheFormula();
 };
@@ -480,6 +481,46 @@ void TestFormulaEditor::overflowTakesAMarkedCharacterWhole()
     w.play(QStringLiteral("{i}2"));
     QCOMPARE(w.dialogs.titles(), QStringList{kOverflowTitle});
     QCOMPARE(w.text1()->text(), fitting); // not fitting + "#"
+}
+
+// A stored formula wider than the display (written by another program) is
+// shown without a message and kept whole; what the user adds to it is refused,
+// what the user takes from it is kept.
+void TestFormulaEditor::storedWideFormulaKeptWhole()
+{
+    Window w;
+    const QString wide = widestFitting() + QStringLiteral("C#6H#1#2O#6");
+    QVERIFY(layoutOf(wide).overflow);
+    w.editor->setText(wide);
+    QVERIFY(w.dialogs.shown.isEmpty());
+    QCOMPARE(w.editor->text(), wide);
+
+    w.focusFormula();
+    QCOMPARE(w.editor->text(), wide);
+    QTest::keyClick(w.text1(), Qt::Key_End);
+    w.dialogs.expectMessage(kOverflowTitle, platform::Dialogs::Answer::Ok);
+    w.type(QStringLiteral("W"));
+    QCOMPARE(w.dialogs.titles(), QStringList{kOverflowTitle});
+    QCOMPARE(w.editor->text(), wide);
+
+    QTest::keyClick(w.text1(), Qt::Key_Home);
+    w.dialogs.expectMessage(kOverflowTitle, platform::Dialogs::Answer::Ok);
+    w.type(QStringLiteral("W"));
+    QCOMPARE(w.dialogs.shown.size(), 2);
+    QCOMPARE(w.editor->text(), wide);
+
+    QTest::keyClick(w.text1(), Qt::Key_End);
+    QTest::keyClick(w.text1(), Qt::Key_Backspace);
+    QCOMPARE(w.dialogs.shown.size(), 2);
+    QCOMPARE(w.editor->text(), wide.chopped(2)); // "#6" goes as one character
+    QVERIFY(w.dialogs.unexpected.isEmpty());
+
+    // A formula that fits again is back under the usual rule.
+    w.editor->setText(widestFitting());
+    QTest::keyClick(w.text1(), Qt::Key_End);
+    w.dialogs.expectMessage(kOverflowTitle, platform::Dialogs::Answer::Ok);
+    w.type(QStringLiteral("W"));
+    QCOMPARE(w.editor->text(), widestFitting());
 }
 
 void TestFormulaEditor::scriptPanelSize()
