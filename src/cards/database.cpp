@@ -258,12 +258,23 @@ WriteResult Database::write(const carte &card, int numcarte) const
     RecordFile file;
     if (const IoError e = RecordFile::load(file_, file); e != IoError::None)
         return fail(e);
-    int slot = numcarte;
-    if (slot == -1) {
-        IoError e;
-        slot = image::countCards(file, &e);
-        if (e != IoError::None)
-            return fail(e);
+    // A card replaced in place does not need the end of the database: the
+    // names are checked as far as they can be read.
+    IoError e;
+    const int count = image::countCards(file, &e);
+    if (e != IoError::None && numcarte == -1)
+        return fail(e);
+    const int slot = numcarte == -1 ? count : numcarte;
+    // The caller checked the name on the file as it was then; another
+    // program may have given it to a card since.
+    if (const std::optional<std::string> wanted = toCp1252(card.nom())) {
+        std::string_view stored;
+        for (int i = 0; i < count; ++i) {
+            if (i != slot && nameBytes(file, i, stored) == IoError::None && stored == *wanted) {
+                result.nameTaken = true;
+                return fail(IoError::None);
+            }
+        }
     }
     if (const IoError e = image::writeCard(file, slot, card); e != IoError::None)
         return fail(e);

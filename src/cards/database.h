@@ -54,6 +54,9 @@ struct WriteResult {
     DbMessage message = DbMessage::None;
     int slot = -1; // slot written
     IoError error = IoError::None;
+    // Refused: another slot holds the name (given to a card by another
+    // program since the caller's name check). Nothing was written.
+    bool nameTaken = false;
 };
 
 // The species database: stateless operations on one file. Each reads the file
@@ -91,7 +94,9 @@ public:
 
     // Writes the card into slot numcarte, or the first free slot when
     // numcarte is -1 (numcarte itself is the caller's and stays as it is).
-    // The caller has run checkName first. Creates a missing file.
+    // The caller has run checkName first; the check is made again under the
+    // lock, and a name that another slot holds by then is refused
+    // (EcritureImpossible with nameTaken). Creates a missing file.
     WriteResult write(const carte &card, int numcarte) const;
 
     // Removes slot numcarte: later cards move down one slot, the last slot

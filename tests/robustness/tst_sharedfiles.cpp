@@ -166,6 +166,8 @@ private slots:
     void lockTakenMeansNothingWritten();
     void toolGivesUpOnTakenLock();
     void lockFollowsRemovedLockFile();
+    void writeChecksNameUnderLock_data();
+    void writeChecksNameUnderLock();
 
 private:
     std::unique_ptr<QTemporaryDir> dir_;
@@ -482,6 +484,45 @@ void SharedFilesTest::lockFollowsRemovedLockFile()
         cards::FileLock third;
         QCOMPARE(third.acquire(path, 0ms), IoError::Locked);
     }
+}
+
+// The window checks the name, then writes: another program may add a card of
+// that name in between. The write checks again under the lock and refuses,
+// writing nothing, rather than leave two cards of one name.
+void SharedFilesTest::writeChecksNameUnderLock_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("numcarte");
+    QTest::addColumn<bool>("taken");
+    QTest::addColumn<int>("written");
+    QTest::newRow("new card, name of another") << "méthane" << -1 << true << -1;
+    QTest::newRow("card renamed to another's name") << "méthane" << 0 << true << -1;
+    QTest::newRow("card keeping its own name") << "méthane" << 2 << false << 2;
+    QTest::newRow("new card, free name") << "Méthane" << -1 << false << 3;
+    QTest::newRow("same name, other spaces") << "méthane " << 1 << false << 1;
+}
+
+void SharedFilesTest::writeChecksNameUnderLock()
+{
+    QFETCH(QString, name);
+    QFETCH(int, numcarte);
+    QFETCH(bool, taken);
+    QFETCH(int, written);
+    const fs::path path = root_ / "ESPCHIMIQUES.ZYP";
+    writeAll(path, slot(card("eau")) + slot(card("ammoniac")));
+    const Database db(path);
+    QVERIFY(db.checkName(name.toStdString(), numcarte).reponseNOM);
+
+    // Another program adds méthane.
+    QCOMPARE(Database(path).write(card("méthane"), -1).slot, 2);
+    const std::string before = readAll(path);
+
+    const cards::WriteResult w = db.write(card(name.toStdString()), numcarte);
+    QCOMPARE(w.nameTaken, taken);
+    QCOMPARE(w.slot, written);
+    QCOMPARE(w.message, taken ? DbMessage::EcritureImpossible : DbMessage::None);
+    if (taken)
+        QVERIFY(readAll(path) == before);
 }
 
 QTEST_GUILESS_MAIN(SharedFilesTest)
