@@ -53,6 +53,7 @@ cleanup() {
 trap cleanup EXIT
 fail() {
     echo "FAIL: $*" >&2
+    [[ -n ${DISPLAY:-} ]] && import -window root "$out/e2e-cupsprint-failure.png" 2>/dev/null || true
     [[ -f $work/app.log ]] && sed 's/^/app: /' "$work/app.log" >&2
     [[ -f $work/cupsd.log ]] && sed 's/^/cupsd: /' "$work/cupsd.log" >&2
     lpstat -W all -o "$queue" 2>/dev/null | sed 's/^/job: /' >&2 || true
@@ -120,11 +121,15 @@ win=$(window "^Cartes d.identit") || true
 xdotool windowfocus --sync "$win" key alt+i
 dialog=$(window "^Imprimer\$") || true
 [[ -n $dialog ]] || fail "the print dialog did not appear"
+# The keys go to the window that has the keyboard: wait until it is the dialog.
+focused() { [[ $(xdotool getwindowfocus 2>/dev/null) == "$1" ]]; }
 xdotool windowfocus --sync "$dialog"
+within 10 focused "$dialog" || fail "the print dialog did not get the keyboard"
 xdotool key Down
 import -window root "$out/e2e-cupsprint-dialog.png" 2>/dev/null || true
+within 10 focused "$dialog" || fail "the print dialog lost the keyboard"
 xdotool key Return
-within 30 window_gone "^Imprimer\$" || fail "the print dialog did not close"
+within 60 window_gone "^Imprimer\$" || fail "the print dialog did not close"
 
 # cups-pdf writes the file once the job has gone through its filters.
 job_done() { [[ -z $(lpstat -W not-completed -o "$queue" 2>/dev/null) ]]; }
