@@ -100,7 +100,8 @@ QString listingEnvironment(const StoredFlags &f)
 // A database holding each of the 1024 flag strings once, the other fields
 // varied so that every path of the editor is taken (empty quantities, a gas
 // whose density is relative to air, "miscible", several aspect lines, a
-// quantity longer than the editor lets one type).
+// quantity longer than the editor lets one type, a formula wider than the
+// display).
 std::vector<cards::carte> everyFlagCombination()
 {
     const std::array<const char *, 5> formulas{"H#2O", "C#2H#5OH", "SO#4*2*-", "NaCl", ""};
@@ -133,6 +134,12 @@ std::vector<cards::carte> everyFlagCombination()
         if (i % 101 == 2) {
             c.nom() += ' ' + std::string(126 - 18, 'x');
             c.aspect() = std::string(60, 'a') + "\r\n" + std::string(64, 'b');
+        }
+        // A formula wider than the display, as another program may store.
+        if (i % 101 == 3) {
+            c.formule().clear();
+            while (c.formule().size() + 11 <= 126)
+                c.formule() += "C#6H#1#2O#6";
         }
         out.push_back(c);
     }
