@@ -217,7 +217,32 @@ ShowResult Database::show(const std::string &name, int numcarte) const
     }
 }
 
-CheckResult Database::checkName(const std::string &lequel, int numcarte) const
+namespace
+{
+// The slot that holds the card last seen in `numcarte` under `storedName`:
+// numcarte while it still holds that name, else the first slot of that name,
+// -1 when no slot holds it any more.
+int slotOfStoredCard(const RecordFile &f, int numcarte,
+                     const std::optional<std::string> &storedName)
+{
+    if (!storedName || numcarte < 0)
+        return numcarte;
+    const std::optional<std::string> wanted = toCp1252(*storedName);
+    if (!wanted)
+        return numcarte;
+    std::string_view stored;
+    if (nameBytes(f, numcarte, stored) == IoError::None && stored == *wanted)
+        return numcarte;
+    for (int i = 0; nameBytes(f, i, stored) == IoError::None && !isBlank(stored); ++i) {
+        if (stored == *wanted)
+            return i;
+    }
+    return -1;
+}
+} // namespace
+
+CheckResult Database::checkName(const std::string &lequel, int numcarte,
+                                const std::optional<std::string> &storedName) const
 {
     CheckResult result;
     const auto fail = [&result](IoError e) {
@@ -230,6 +255,7 @@ CheckResult Database::checkName(const std::string &lequel, int numcarte) const
     RecordFile file;
     if (const IoError e = RecordFile::load(file_, file); e != IoError::None)
         return fail(e);
+    numcarte = slotOfStoredCard(file, numcarte, storedName);
     const std::optional<std::string> wanted = toCp1252(lequel);
     std::string_view stored;
     for (int i = 0;; ++i) {
@@ -243,7 +269,8 @@ CheckResult Database::checkName(const std::string &lequel, int numcarte) const
     return result;
 }
 
-WriteResult Database::write(const carte &card, int numcarte) const
+WriteResult Database::write(const carte &card, int numcarte,
+                            const std::optional<std::string> &storedName) const
 {
     WriteResult result;
     const auto fail = [&result](IoError e) {
@@ -262,6 +289,7 @@ WriteResult Database::write(const carte &card, int numcarte) const
     // names are checked as far as they can be read.
     IoError e;
     const int count = image::countCards(file, &e);
+    numcarte = slotOfStoredCard(file, numcarte, storedName);
     if (e != IoError::None && numcarte == -1)
         return fail(e);
     const int slot = numcarte == -1 ? count : numcarte;
@@ -284,7 +312,7 @@ WriteResult Database::write(const carte &card, int numcarte) const
     return result;
 }
 
-DbMessage Database::remove(int numcarte) const
+DbMessage Database::remove(int numcarte, const std::optional<std::string> &storedName) const
 {
     FileLock lock;
     if (lock.acquire(file_, lockWait_) != IoError::None)
@@ -292,6 +320,11 @@ DbMessage Database::remove(int numcarte) const
     RecordFile file;
     if (RecordFile::load(file_, file) != IoError::None)
         return DbMessage::EcritureImpossible;
+    if (storedName) {
+        numcarte = slotOfStoredCard(file, numcarte, storedName);
+        if (numcarte == -1)
+            return DbMessage::None; // removed by another program already
+    }
     if (image::removeCard(file, numcarte) != IoError::None)
         return DbMessage::EcritureImpossible;
     if (file.save(file_) != IoError::None)

@@ -5,6 +5,7 @@
 #include "recordfile.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -90,18 +91,28 @@ public:
     // The name check: is `lequel` free for the card in slot numcarte (its own
     // slot is skipped)? A check that cannot read refuses (EcritureImpossible,
     // reponseNOM false), so nothing is written behind it.
-    CheckResult checkName(const std::string &lequel, int numcarte) const;
+    // `storedName` as for write: the card's own slot is where that name now stands.
+    CheckResult checkName(const std::string &lequel, int numcarte,
+                          const std::optional<std::string> &storedName = std::nullopt) const;
 
     // Writes the card into slot numcarte, or the first free slot when
     // numcarte is -1 (numcarte itself is the caller's and stays as it is).
     // The caller has run checkName first; the check is made again under the
     // lock, and a name that another slot holds by then is refused
     // (EcritureImpossible with nameTaken). Creates a missing file.
-    WriteResult write(const carte &card, int numcarte) const;
+    // `storedName`, when given, is the name the card had in slot numcarte
+    // when it was shown: if another program has moved or removed cards since,
+    // the card is written where that name now stands, or added when it is
+    // gone, never over another card. The slot written is in the result.
+    WriteResult write(const carte &card, int numcarte,
+                      const std::optional<std::string> &storedName = std::nullopt) const;
 
     // Removes slot numcarte: later cards move down one slot, the last slot
-    // that held a card gets an empty name (its other records stay).
-    DbMessage remove(int numcarte) const;
+    // that held a card gets an empty name (its other records stay). With
+    // `storedName`, the card of that name is removed wherever another program
+    // has moved it, and nothing when it is gone already.
+    DbMessage remove(int numcarte,
+                     const std::optional<std::string> &storedName = std::nullopt) const;
 
 private:
     std::filesystem::path file_;

@@ -451,6 +451,7 @@ void CardEditor::affichecarte(const QString &nom)
     if (!Option4->isChecked())
         Option3->setChecked(true);
     numcarte = shown.slot;
+    storedName_ = shown.card.nom();
     majtext3();
     modifie = false;
     formula->hideEditing();
@@ -513,10 +514,18 @@ CardView CardEditor::view() const
     return v;
 }
 
-void CardEditor::showWriteError()
+void CardEditor::showWriteError(cards::IoError error)
 {
     dialogs_.message(window_, platform::Dialogs::Icon::Critical, messages::kEcritureTitle,
-                     messages::kEcritureText);
+                     error == cards::IoError::Locked ? messages::kOccupeText
+                                                     : messages::kEcritureText);
+}
+
+std::optional<std::string> CardEditor::storedCard() const
+{
+    if (numcarte < 0)
+        return std::nullopt;
+    return storedName_;
 }
 
 bool CardEditor::Command5_Click()
@@ -529,7 +538,7 @@ bool CardEditor::Command5_Click()
         return false;
     }
     const cards::Database db = database();
-    const cards::CheckResult check = db.checkName(nom, numcarte);
+    const cards::CheckResult check = db.checkName(nom, numcarte, storedCard());
     if (check.message != cards::DbMessage::None) {
         // A name that could not be checked is not written: the card might
         // take the name of another one.
@@ -543,14 +552,22 @@ bool CardEditor::Command5_Click()
                          messages::kNomPris);
         return false;
     }
-    const cards::WriteResult written = db.write(card(), numcarte);
-    if (written.message != cards::DbMessage::None) {
-        // A card that was not written is not saved: the command that asked
-        // for it must not go on as if it were.
-        showWriteError();
+    const cards::WriteResult written = db.write(card(), numcarte, storedCard());
+    if (written.nameTaken) {
+        // Another program gave the name to one of its cards since the check.
+        dialogs_.message(window_, platform::Dialogs::Icon::Critical, messages::kAjoutTitle,
+                         messages::kNomPris);
         reponseNOM = false;
         return false;
     }
+    if (written.message != cards::DbMessage::None) {
+        // A card that was not written is not saved: the command that asked
+        // for it must not go on as if it were.
+        showWriteError(written.error);
+        reponseNOM = false;
+        return false;
+    }
+    storedName_ = nom;
     // A new card is in the database now: the next "&Valider" rewrites it, and
     // "E&nlever" removes it, instead of refusing it as a second card of the
     // same name (its later edits could then never be saved).
@@ -616,7 +633,7 @@ void CardEditor::Command12_Click()
                          question,
                          platform::Dialogs::Buttons::YesNo) != platform::Dialogs::Answer::Yes)
         return;
-    if (database().remove(numcarte) != cards::DbMessage::None) {
+    if (database().remove(numcarte, storedCard()) != cards::DbMessage::None) {
         // Nothing was removed: the card stays in the editor as it is.
         showWriteError();
         return;

@@ -9,6 +9,8 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
+#include <string>
 
 class AspectBox;
 class FormulaEditor;
@@ -154,7 +156,10 @@ private:
     void pollutionOption_Click(bool selected);
     bool quantityKey(int k, QKeyEvent *event);
     void quantityFocus(int k, bool in);
-    void showWriteError();
+    void showWriteError(cards::IoError error = cards::IoError::None);
+    // The stored name of the card in slot numcarte, as shown or written: the
+    // database finds the card by it if another program has moved it.
+    std::optional<std::string> storedCard() const;
 
     QString appDir_;
     platform::Dialogs &dialogs_;
@@ -166,4 +171,5 @@ private:
     // The pollution boxes are being set together (a card shown, "non
     // polluant" chosen): their events do not choose the option one by one.
     bool settingPollution_ = false;
+    std::string storedName_; // the name in slot numcarte when shown or written
 };

@@ -17,6 +17,10 @@ inline const QString kEcritureTitle = QStringLiteral("Ecriture impossible");
 inline const QString kEcritureText =
     QStringLiteral("Vérifier l'état du lecteur et les protections en écriture.");
 
+inline const QString kOccupeText =
+    QStringLiteral("Un autre programme modifie la base de données en ce moment.\n"
+                   "Rien n'a été enregistré : réessayer dans un instant.");
+
 inline const QString kAjoutTitle = QStringLiteral("Ajout impossible");
 inline const QString kSansNom = QStringLiteral("Cette espèce chimique doit avoir un nom !");
 inline const QString kNomPris = QStringLiteral("Il y a déjà une espèce chimique avec ce nom.");

@@ -36,6 +36,8 @@ private slots:
     void validateAfterOtherRemovalKeepsOtherCards_data();
     void validateAfterOtherRemovalKeepsOtherCards();
     void cardShownWithoutNoteNeverOverwrites();
+    void removeAfterOtherRemoval_data();
+    void removeAfterOtherRemoval();
     void lockedCardStaysUnremovable();
 };
 
@@ -101,11 +103,16 @@ void TestDatabaseWatch::validateAfterOtherRemovalKeepsOtherCards_data()
     QTest::addColumn<int>("removedSlot");
     QTest::addColumn<QStringList>("after");
     QTest::addColumn<int>("numcarte");
-    QTest::newRow("card before it removed")
-        << "éthanol" << 0 << QStringList{"éthanol", "ammoniac"} << 0;
-    QTest::newRow("card after it removed") << "eau" << 2 << QStringList{"eau", "éthanol"} << 0;
-    QTest::newRow("the card itself removed")
-        << "éthanol" << 1 << QStringList{"eau", "ammoniac", "éthanol"} << -1;
+    QTest::addColumn<bool>("watched"); // the window has heard of the change
+    for (const bool watched : {true, false}) {
+        const char *when = watched ? "" : ", validated before the window hears of it";
+        QTest::addRow("card before it removed%s", when)
+            << "éthanol" << 0 << QStringList{"éthanol", "ammoniac"} << 0 << watched;
+        QTest::addRow("card after it removed%s", when)
+            << "eau" << 2 << QStringList{"eau", "éthanol"} << 0 << watched;
+        QTest::addRow("the card itself removed%s", when)
+            << "éthanol" << 1 << QStringList{"eau", "ammoniac", "éthanol"} << -1 << watched;
+    }
 }
 
 void TestDatabaseWatch::validateAfterOtherRemovalKeepsOtherCards()
@@ -114,6 +121,7 @@ void TestDatabaseWatch::validateAfterOtherRemovalKeepsOtherCards()
     QFETCH(int, removedSlot);
     QFETCH(QStringList, after);
     QFETCH(int, numcarte);
+    QFETCH(bool, watched);
 
     Window t;
     feuilleP &w = t.open();
@@ -123,8 +131,10 @@ void TestDatabaseWatch::validateAfterOtherRemovalKeepsOtherCards()
     auto *watcher = w.findChild<DatabaseWatcher *>();
     QSignalSpy refreshed(watcher, &DatabaseWatcher::refreshed);
     QVERIFY(databaseOf(t).remove(removedSlot) == cards::DbMessage::None);
-    QTRY_VERIFY(refreshed.count() >= 1);
-    QCOMPARE(t.editor().numcarte, numcarte);
+    if (watched) {
+        QTRY_VERIFY(refreshed.count() >= 1);
+        QCOMPARE(t.editor().numcarte, numcarte);
+    }
     QCOMPARE(t.shownName(), edited);
     QVERIFY(t.editor().modifie);
 
@@ -160,6 +170,34 @@ void TestDatabaseWatch::cardShownWithoutNoteNeverOverwrites()
     const auto db = t.database();
     QCOMPARE(names(db), (QStringList{"éthanol", "ammoniac"}));
     QCOMPARE(db[1].quantite(0), std::string("17"));
+}
+
+// "E&nlever" right after another program removed a card, before the window
+// hears of it: the card shown goes, wherever it now stands, and no other.
+void TestDatabaseWatch::removeAfterOtherRemoval_data()
+{
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("removedSlot");
+    QTest::addColumn<QStringList>("after");
+    QTest::newRow("card before it removed") << "éthanol" << 0 << QStringList{"ammoniac"};
+    QTest::newRow("card after it removed") << "eau" << 2 << QStringList{"éthanol"};
+    QTest::newRow("the card itself removed") << "éthanol" << 1 << QStringList{"eau", "ammoniac"};
+}
+
+void TestDatabaseWatch::removeAfterOtherRemoval()
+{
+    QFETCH(QString, shown);
+    QFETCH(int, removedSlot);
+    QFETCH(QStringList, after);
+
+    Window t;
+    feuilleP &w = t.open();
+    t.list().setRow(t.rowOf(shown), true);
+    QVERIFY(databaseOf(t).remove(removedSlot) == cards::DbMessage::None);
+    t.dialogs.expectMessage(QStringLiteral("Enlever cette carte ?"), Answer::Yes);
+    w.Command12->click();
+    QVERIFY(t.dialogs.allAnswered());
+    QCOMPARE(names(t.database()), after);
 }
 
 void TestDatabaseWatch::lockedCardStaysUnremovable()
