@@ -8,12 +8,6 @@
 namespace cards
 {
 
-// How long an operation waits for another program to finish with a file
-// before it gives up (IoError::Locked). Holders keep the lock only for one
-// read and one replacement of the file, a few milliseconds even for a full
-// database, so this is reached only when the other program is stuck.
-inline constexpr std::chrono::milliseconds kLockWait{3000};
-
 // The exclusive lock that every read-modify-write of a file holds, so that
 // two programs on one file (two windows, a database on a shared folder) never
 // write one over the other. It is an fcntl record lock, which the NFS and SMB

@@ -346,17 +346,49 @@ IoError RecordFile::save(const fs::path &path) const
     return IoError::None;
 }
 
-IoError writeOneRecord(const fs::path &path, int n, std::string_view utf8)
+IoError writeOneRecord(const fs::path &path, int n, std::string_view utf8,
+                       std::chrono::milliseconds lockWait)
 {
+    if (!validRecord(n))
+        return IoError::RecordNumber;
+    RecordFile record;
+    if (const IoError e = record.write(1, utf8); e != IoError::None)
+        return e;
+
     FileLock lock;
-    if (const IoError e = lock.acquire(path); e != IoError::None)
+    if (const IoError e = lock.acquire(path, lockWait); e == IoError::Locked)
         return e;
-    RecordFile f;
-    if (const IoError e = RecordFile::load(path, f); e != IoError::None)
-        return e;
-    if (const IoError e = f.write(n, utf8); e != IoError::None)
-        return e;
-    return f.save(path);
+    // Not waiting on a pipe, as in load; a file that is not a regular one
+    // is left alone.
+    int raw;
+    do {
+        raw = ::open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    } while (raw < 0 && errno == EINTR);
+    if (raw < 0)
+        return IoError::Open;
+    Fd fd(raw);
+    struct stat st {
+    };
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
+        return IoError::Open;
+    // Written at its offset, past the end too: the gap reads as zero bytes.
+    // The file is never cut, so a later record that another program writes
+    // meanwhile is never lost.
+    const char *data = record.bytes().data();
+    std::size_t left = kRecordSize;
+    auto offset = static_cast<off_t>(offsetOf(n));
+    while (left > 0) {
+        const ssize_t w = ::pwrite(fd.get(), data, left, offset);
+        if (w < 0) {
+            if (errno == EINTR)
+                continue;
+            return IoError::Write;
+        }
+        data += w;
+        left -= static_cast<std::size_t>(w);
+        offset += w;
+    }
+    return fd.close() ? IoError::None : IoError::Write;
 }
 
 } // namespace cards

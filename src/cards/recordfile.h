@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -12,6 +13,12 @@ namespace cards
 inline constexpr int kRecordSize = 128;
 inline constexpr int kMaxTextLength = 126;
 inline constexpr int kMaxRecord = 32767;
+
+// How long an operation waits for another program to finish with a file
+// before it gives up (IoError::Locked). Holders keep the lock only for one
+// read and one replacement of the file, a few milliseconds even for a full
+// database, so this is reached only when the other program is stuck.
+inline constexpr std::chrono::milliseconds kLockWait{3000};
 
 enum class IoError {
     None,
@@ -73,9 +80,15 @@ private:
     std::vector<char> bytes_;
 };
 
-// Writes one record of a file in place of the whole-file dance: under the
-// file's lock, loads the file (missing: empty), writes record n, saves
-// atomically.
-IoError writeOneRecord(const std::filesystem::path &path, int n, std::string_view utf8);
+// Writes record n into the file where it stands, reading and rewriting
+// nothing else: the other records keep whatever another program writes into
+// them meanwhile, a file too short grows with zero bytes up to the record,
+// and a missing file is created. For a record that a program outside this
+// system shares with us, as the status file's. The write is not flushed to
+// the disk. It holds the file's lock, so that it never falls between the
+// read and the replacement of one of our whole-file saves; a directory where
+// the lock file cannot be made holds no such save, and the write goes on.
+IoError writeOneRecord(const std::filesystem::path &path, int n, std::string_view utf8,
+                       std::chrono::milliseconds lockWait = kLockWait);
 
 } // namespace cards

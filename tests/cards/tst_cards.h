@@ -36,6 +36,12 @@ private slots:
     void recordReads();
     void saveReplacesAtomically();
     void saveRespectsProtection();
+    void writeOneRecordInPlace_data();
+    void writeOneRecordInPlace();
+    void writeOneRecordRefuses_data();
+    void writeOneRecordRefuses();
+    void writeOneRecordWaitsForSave();
+    void writeOneRecordInProtectedFolder();
 };
 
 class DatabaseTest : public QObject

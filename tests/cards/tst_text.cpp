@@ -2,8 +2,11 @@
 
 #include "carte.h"
 #include "cp1252.h"
+#include "filelock.h"
 #include "helpers.h"
 #include "recordfile.h"
+
+#include <sys/stat.h>
 
 using namespace cards;
 
@@ -192,5 +195,165 @@ void TextTest::saveRespectsProtection()
     QCOMPARE(f.save(path), IoError::Write);
     std::filesystem::permissions(dir.path().toStdString(), std::filesystem::perms::owner_all);
     QCOMPARE(readFile(path), rec("old"));
+    QCOMPARE(entryCount(dir), 1);
+}
+
+namespace
+{
+
+ino_t inodeOf(const std::filesystem::path &p)
+{
+    struct stat st {
+    };
+    return ::stat(p.c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
+} // namespace
+
+// The bytes that writing one record at its offset into the file leaves: the
+// file grows with zeros up to the record when it is shorter, every other byte
+// stays. Written through a link, the linked file gets them.
+void TextTest::writeOneRecordInPlace_data()
+{
+    QTest::addColumn<bool>("present");
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<int>("record");
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QByteArray>("cp1252");
+    QTest::addColumn<bool>("link");
+    const auto b = [](const std::string &s) { return QByteArray::fromStdString(s); };
+    std::string three = rec("ZYP") + rec("") + rec("trois");
+    std::string twenty;
+    for (int n = 1; n <= 20; ++n)
+        twenty += rec(n == 14 ? "OUI" : numbered("r", n));
+    QTest::newRow("missing file") << false << QByteArray() << 14 << QByteArray("OUI")
+                                  << QByteArray("OUI") << false;
+    QTest::newRow("empty file") << true << QByteArray() << 14 << QByteArray("OUI")
+                                << QByteArray("OUI") << false;
+    QTest::newRow("three records")
+        << true << b(three) << 14 << QByteArray("OUI") << QByteArray("OUI") << false;
+    QTest::newRow("ends inside record 13")
+        << true << QByteArray(1650, 'z') << 14 << QByteArray("NON") << QByteArray("NON") << false;
+    QTest::newRow("ends inside record 14")
+        << true << QByteArray(1700, 'z') << 14 << QByteArray("NON") << QByteArray("NON") << false;
+    QTest::newRow("tail kept") << true << b(twenty) << 14 << QByteArray("NON") << QByteArray("NON")
+                               << false;
+    QTest::newRow("empty text") << true << b(twenty) << 14 << QByteArray() << QByteArray() << false;
+    QTest::newRow("accented, first record")
+        << true << b(three) << 1 << QByteArray("été") << QByteArray("\xE9t\xE9") << false;
+    QTest::newRow("through a link")
+        << true << b(three) << 14 << QByteArray("OUI") << QByteArray("OUI") << true;
+}
+
+void TextTest::writeOneRecordInPlace()
+{
+    QFETCH(bool, present);
+    QFETCH(QByteArray, before);
+    QFETCH(int, record);
+    QFETCH(QByteArray, text);
+    QFETCH(QByteArray, cp1252);
+    QFETCH(bool, link);
+    QTemporaryDir dir;
+    const auto file = pathIn(dir, "TEMPO.SPC");
+    if (present)
+        writeFile(file, before.toStdString());
+    const ino_t inode = inodeOf(file);
+    auto path = file;
+    if (link) {
+        path = pathIn(dir, "LIEN.SPC");
+        std::filesystem::create_symlink(file, path);
+    }
+
+    QCOMPARE(writeOneRecord(path, record, text.toStdString()), IoError::None);
+
+    std::string expected = before.toStdString();
+    const std::size_t offset = std::size_t(record - 1) * 128;
+    if (expected.size() < offset + 128)
+        expected.resize(offset + 128, '\0');
+    expected.replace(offset, 128, rec(cp1252.toStdString()));
+    QCOMPARE(q(readFile(file)), q(expected));
+    if (present)
+        QCOMPARE(inodeOf(file), inode); // the same file, not a replacement
+    if (link)
+        QVERIFY(std::filesystem::is_symlink(path));
+    QCOMPARE(entryCount(dir), link ? 2 : 1); // neither lock file nor temporary file left
+}
+
+void TextTest::writeOneRecordRefuses_data()
+{
+    QTest::addColumn<bool>("present");
+    QTest::addColumn<int>("record");
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<cards::IoError>("error");
+    for (const bool present : {false, true}) {
+        const char *file = present ? "file" : "no file";
+        QTest::addRow("%s, 127 characters", file)
+            << present << 14 << QByteArray(127, 'a') << IoError::TooLong;
+        QTest::addRow("%s, arrow", file)
+            << present << 14 << QByteArray("→") << IoError::Unencodable;
+        QTest::addRow("%s, record 0", file)
+            << present << 0 << QByteArray("a") << IoError::RecordNumber;
+        QTest::addRow("%s, record 32768", file)
+            << present << 32768 << QByteArray("a") << IoError::RecordNumber;
+    }
+}
+
+void TextTest::writeOneRecordRefuses()
+{
+    QFETCH(bool, present);
+    QFETCH(int, record);
+    QFETCH(QByteArray, text);
+    QFETCH(IoError, error);
+    QTemporaryDir dir;
+    const auto path = pathIn(dir, "TEMPO.SPC");
+    const std::string before = rec("un") + rec("deux");
+    if (present)
+        writeFile(path, before);
+    QCOMPARE(writeOneRecord(path, record, text.toStdString()), error);
+    QCOMPARE(std::filesystem::exists(path), present);
+    if (present)
+        QCOMPARE(q(readFile(path)), q(before));
+    QCOMPARE(entryCount(dir), present ? 1 : 0);
+}
+
+// A whole-file save of ours holds the lock from its read to its replacement:
+// a record written in between would be lost, so the write waits for it.
+void TextTest::writeOneRecordWaitsForSave()
+{
+    using namespace std::chrono_literals;
+    QTemporaryDir dir;
+    const auto path = pathIn(dir, "TEMPO.SPC");
+    writeFile(path, rec("un"));
+    FileLock save;
+    QCOMPARE(save.acquire(path), IoError::None);
+    QCOMPARE(writeOneRecord(path, 3, "OUI", 0ms), IoError::Locked);
+    QCOMPARE(q(readFile(path)), q(rec("un")));
+    save.release();
+    QCOMPARE(writeOneRecord(path, 3, "OUI", 0ms), IoError::None);
+    QCOMPARE(q(readFile(path)), q(rec("un") + rec("") + rec("OUI")));
+}
+
+// A folder that cannot be written holds no lock file, and no whole-file save
+// either: the record of a file that can be written is written all the same.
+// So is it when the lock file's name is taken by something else.
+void TextTest::writeOneRecordInProtectedFolder()
+{
+    namespace fs = std::filesystem;
+    QTemporaryDir dir;
+    const auto path = pathIn(dir, "TEMPO.SPC");
+    writeFile(path, rec("un"));
+    fs::create_directory(pathIn(dir, "TEMPO.SPC.lock"));
+    QCOMPARE(writeOneRecord(path, 2, "OUI"), IoError::None);
+    QCOMPARE(q(readFile(path)), q(rec("un") + rec("OUI")));
+    fs::remove(pathIn(dir, "TEMPO.SPC.lock"));
+
+    if (runningAsRoot())
+        QSKIP("root ignores permissions");
+    const fs::path folder = dir.path().toStdString();
+    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+    const IoError e = writeOneRecord(path, 3, "NON");
+    fs::permissions(folder, fs::perms::owner_all);
+    QCOMPARE(e, IoError::None);
+    QCOMPARE(q(readFile(path)), q(rec("un") + rec("OUI") + rec("NON")));
     QCOMPARE(entryCount(dir), 1);
 }
