@@ -15,8 +15,11 @@ inline constexpr const char *kTempoCarFileName = "TEMPO.CAR";
 
 enum class CardFileStatus {
     Ok,
-    NotCardFile, // "Fichier non valide" / "Ce fichier ne correspond pas à cette application."
-    ReadError,   // "Lecture impossible" / "Vérifier l'état du lecteur."
+    // "Fichier non valide" / "Ce fichier ne correspond pas à cette application.":
+    // the first record is not the header, or not even a record (a file of
+    // another kind, whose length word says more than a record holds).
+    NotCardFile,
+    ReadError, // "Lecture impossible" / "Vérifier l'état du lecteur."
 };
 
 struct CardFileRead {

@@ -4,7 +4,6 @@
 #include "cardfile.h"
 #include "dialogs.h"
 #include "messages.h"
-#include "recordfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,16 +26,6 @@ platform::Dialogs::FileRequest cardFileRequest(const QString &title, bool save)
     request.defaultSuffix = save ? QStringLiteral("CAR") : QString();
     request.save = save;
     return request;
-}
-
-// A file whose first record cannot even be read as a record (its length word
-// says more than a record holds) is a foreign file, not a damaged card file.
-bool foreignHeader(const std::filesystem::path &path)
-{
-    cards::RecordFile file;
-    std::string header;
-    return cards::RecordFile::load(path, file) == cards::IoError::None &&
-           file.read(1, header) == cards::IoError::Damaged;
 }
 
 } // namespace
@@ -94,9 +83,7 @@ void CardFileCommands::chargenet()
 
 void CardFileCommands::load(const QString &path, Source source)
 {
-    cards::CardFileRead read = cards::readCardFile(toPath(path), source == Source::Open);
-    if (read.status == cards::CardFileStatus::ReadError && foreignHeader(toPath(path)))
-        read.status = cards::CardFileStatus::NotCardFile;
+    const cards::CardFileRead read = cards::readCardFile(toPath(path), source == Source::Open);
     switch (read.status) {
     case cards::CardFileStatus::NotCardFile:
         dialogs_.message(window_, platform::Dialogs::Icon::Critical, messages::kNonValideTitle,
