@@ -1,5 +1,6 @@
 #include "carddraw.h"
 #include "cardlayout.h"
+#include "samplecards.h"
 
 #include <QTest>
 
@@ -28,20 +29,6 @@ bool nearOrange(QRgb c)
 {
     return std::abs(qRed(c) - kOrange.red()) < 12 && std::abs(qGreen(c) - kOrange.green()) < 12 &&
            std::abs(qBlue(c) - kOrange.blue()) < 12;
-}
-
-CardView water()
-{
-    CardView v;
-    v.nom = QStringLiteral("Eau");
-    v.formule = QStringLiteral("H#2O");
-    v.aspect = QStringLiteral("Liquide incolore, inodore et sans saveur");
-    v.quantites = {QStringLiteral("18"),      QStringLiteral("1000"), QStringLiteral("1"),
-                   QStringLiteral("100"),     QStringLiteral("0"),    QStringLiteral("1,333"),
-                   QStringLiteral("miscible")};
-    v.inorganique = true;
-    v.nonPolluant = true;
-    return v;
 }
 
 // Every character 10 pixels wide.

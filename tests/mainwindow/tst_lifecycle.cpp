@@ -40,26 +40,6 @@ void moveOver(QWidget *w)
     QApplication::sendEvent(w, &move);
 }
 
-QByteArray bytesOf(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// The card file as the record layout says, built here byte by byte.
-QByteArray cardFileBytes(const QStringList &texts)
-{
-    QByteArray out;
-    for (const QString &t : texts) {
-        QByteArray record(128, '\0');
-        const QByteArray text = t.toLatin1();
-        record[0] = char(text.size());
-        record.replace(2, text.size(), text);
-        out += record;
-    }
-    return out;
-}
-
 } // namespace
 
 void TestLifecycle::statusFile()
@@ -245,10 +225,8 @@ void TestLifecycle::saveCardFile()
     QCOMPARE(request.filter, QStringLiteral("*.CAR"));
     QCOMPARE(request.defaultSuffix, QStringLiteral("CAR"));
     QVERIFY(request.save);
-    QCOMPARE(bytesOf(file),
-             cardFileBytes({QString::fromLatin1("Carte d'identit\xe9 d'une esp\xe8"
-                                                "ce chimique pour le logiciel ZYP"),
-                            "eau", "H#2O", "0100000001", "liquide", "18", "", "", "", "", "", ""}));
+    QCOMPARE(readAll(file), records({kCardFileHeader, "eau", "H#2O", "0100000001", "liquide", "18",
+                                     "", "", "", "", "", ""}));
     // The editor and the database are left as they were.
     QVERIFY(!t.editor().modifie);
     QCOMPARE(t.editor().numcarte, 0);
@@ -269,7 +247,7 @@ void TestLifecycle::saveOverwriteQuestion()
     t.dialogs.expectMessage("Ecraser le fichier existant ?", Answer::No);
     t.dialogs.expectFile(second);
     w.Command11->click();
-    QCOMPARE(bytesOf(first), QByteArray("old"));
+    QCOMPARE(readAll(first), QByteArray("old"));
     QCOMPARE(QFileInfo(second).size(), 12 * 128);
     const auto &question = t.dialogs.shown[1];
     QCOMPARE(question.text, QStringLiteral("Le fichier ") + first +
@@ -323,10 +301,9 @@ void TestLifecycle::openForeignFile_data()
     QTest::addColumn<QByteArray>("content");
     QTest::newRow("empty") << QByteArray();
     QTest::newRow("text file") << QByteArray("Carte d'identité d'une espèce chimique\n");
-    QTest::newRow("header in capitals")
-        << cardFileBytes({QString::fromLatin1("CARTE d'identit\xe9 d'une esp\xe8"
-                                              "ce chimique pour le logiciel ZYP"),
-                          "eau"});
+    QTest::newRow("header in capitals") << records({"CARTE d'identit\xe9 d'une esp\xe8"
+                                                    "ce chimique pour le logiciel ZYP",
+                                                    "eau"});
 }
 
 void TestLifecycle::openForeignFile()

@@ -146,12 +146,6 @@ std::vector<cards::carte> everyFlagCombination()
     return out;
 }
 
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 bool nearOrange(QRgb c)
 {
     return std::abs(qRed(c) - 0xf7) < 12 && std::abs(qGreen(c) - 0x94) < 12 &&
@@ -540,7 +534,7 @@ void TestRoundTrip::validateKeepsFile()
         QSKIP("the bundled database was not built");
     feuilleP &w = *t->w;
     const QString file = t->path(QString::fromUtf8(cards::kDatabaseFileName));
-    const QByteArray before = fileBytes(file);
+    const QByteArray before = readAll(file);
     const auto stored = byName(*t);
     QStringList failures;
     for (int r = 1; r < t->list().rows(); ++r) {
@@ -548,7 +542,7 @@ void TestRoundTrip::validateKeepsFile()
         const QString nom = t->list().text(r, 0);
         QCOMPARE(t->shownName(), nom);
         w.Command5->click();
-        if (fileBytes(file) != before) {
+        if (readAll(file) != before) {
             const auto after = byName(*t);
             failures << QStringLiteral("[%1] %2").arg(
                 nom, fieldDifferences(after.at(nom), stored.at(nom)));
@@ -567,7 +561,7 @@ void TestRoundTrip::validateAfterStartUpKeepsFile()
     // editor has shown only the first card, then validated.
     if (bundled_.isEmpty() || !QFile::exists(bundled_))
         QSKIP("the bundled database was not built");
-    const QByteArray before = fileBytes(bundled_);
+    const QByteArray before = readAll(bundled_);
     QStringList names;
     {
         Window t({}, false);
@@ -585,7 +579,7 @@ void TestRoundTrip::validateAfterStartUpKeepsFile()
         t.list().setRow(t.rowOf(nom), true);
         QCOMPARE(t.shownName(), nom);
         w.Command5->click();
-        if (fileBytes(file) != before)
+        if (readAll(file) != before)
             failures << nom;
         QVERIFY(t.dialogs.unexpected.isEmpty());
     }

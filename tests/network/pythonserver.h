@@ -1,46 +1,12 @@
 #pragma once
 
 #include <QByteArray>
-#include <QFile>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTest>
 
 #include <algorithm>
-
-// One 128-byte record built from the layout: 16-bit little-endian length,
-// the Windows-1252 bytes, zero filler.
-inline QByteArray record(const QByteArray &cp1252)
-{
-    QByteArray r(128, '\0');
-    r[0] = static_cast<char>(cp1252.size() & 0xff);
-    r[1] = static_cast<char>(cp1252.size() >> 8);
-    r.replace(2, cp1252.size(), cp1252);
-    return r;
-}
-
-inline QByteArray records(const QList<QByteArray> &texts)
-{
-    QByteArray out;
-    for (const QByteArray &t : texts)
-        out += record(t);
-    return out;
-}
-
-inline QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
-}
-
-inline bool writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
 
 // A test server written in Python, started by the test and stopped by its
 // process id. The script prints the port it listens on as its first line.

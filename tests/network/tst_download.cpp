@@ -1,8 +1,9 @@
 #include "cardfile.h"
 #include "feuilleftp.h"
 #include "paranet.h"
+#include "pythonserver.h"
+#include "recordbytes.h"
 #include "scripteddialogs.h"
-#include "testsupport.h"
 #include "transfer.h"
 
 #include <QLabel>
@@ -17,15 +18,6 @@ using platform::Dialogs;
 
 namespace
 {
-
-const QByteArray kHeader = "Carte d'identit\xe9 d'une esp\xe8"
-                           "ce chimique pour le logiciel ZYP";
-
-QByteArray cardFile(const QByteArray &nom)
-{
-    return records(
-        {kHeader, nom, "H#2O", "0100000000", "liquide", "18", "1000", "1", "100", "0", "1,33", ""});
-}
 
 QString appFile(const QTemporaryDir &dir, const char *name)
 {

@@ -1,12 +1,13 @@
 #include "param.h"
 #include "paranet.h"
+#include "recordbytes.h"
 #include "scripteddialogs.h"
-#include "testsupport.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 
 using platform::Dialogs;
 

@@ -1,9 +1,10 @@
 #include "exporter.h"
 #include "param.h"
 #include "paranet.h"
+#include "pythonserver.h"
+#include "recordbytes.h"
 #include "scripteddialogs.h"
 #include "smtpdialogue.h"
-#include "testsupport.h"
 
 #include <QApplication>
 #include <QHostInfo>

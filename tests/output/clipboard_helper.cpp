@@ -1,7 +1,7 @@
 // Puts a card picture on the X11 clipboard and keeps serving it until it is
 // stopped (or after a minute), for the clipboard test run under Xvfb.
 #include "cardpicture.h"
-#include "fakesource.h"
+#include "samplecards.h"
 
 #include <QApplication>
 #include <QClipboard>

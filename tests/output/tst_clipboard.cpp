@@ -1,7 +1,7 @@
 #include "carddraw.h"
 #include "cardlayout.h"
 #include "cardpicture.h"
-#include "fakesource.h"
+#include "samplecards.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -28,7 +28,6 @@ void TestClipboard::copyPutsThePicture()
     // The frame's black border and its white inside.
     QCOMPARE(image.pixelColor(0, 0), QColor(0, 0, 0));
     QCOMPARE(image.pixelColor(image.width() - 1, image.height() - 1), QColor(0, 0, 0));
-    QVERIFY(kCopyMessage.startsWith(QStringLiteral("L'image est copiée")));
 }
 
 void TestClipboard::copyReplacesText()

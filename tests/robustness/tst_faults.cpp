@@ -3,7 +3,7 @@
 // directory removed under the running window. Every write that fails says so,
 // leaves the old file whole and keeps the edited card; nothing crashes.
 
-#include "../mainwindow/mainwindowfixture.h"
+#include "mainwindowfixture.h"
 #include "param.h"
 #include "paranet.h"
 
@@ -22,14 +22,6 @@ using namespace fixture;
 
 namespace
 {
-
-QByteArray contents(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
-}
 
 // A small tmpfs mounted on a directory by the test itself, unmounted (lazily,
 // so that files still open do not keep it) when the test ends.
@@ -179,7 +171,7 @@ void TestFaults::databaseWriteOnBrokenDisk()
     MOUNT_OR_SKIP(small);
     writeDatabase(t.dir.path(), threeCards());
     const QString db = t.path(QString::fromUtf8(cards::kDatabaseFileName));
-    const QByteArray before = contents(db);
+    const QByteArray before = readAll(db);
     QVERIFY(!before.isEmpty());
     if (Disk(disk) == Disk::Full) {
         QVERIFY(small.fill());
@@ -220,7 +212,7 @@ void TestFaults::databaseWriteOnBrokenDisk()
         QCOMPARE(t.shownName(), QStringLiteral("eau"));
         break;
     }
-    QCOMPARE(contents(db), before);
+    QCOMPARE(readAll(db), before);
     QCOMPARE(t.rowNames(), rows);
     // No temporary file of the failed save is left.
     QCOMPARE(QDir(t.dir.path()).entryList(QDir::Files | QDir::Hidden).filter(".tmp"),
@@ -245,7 +237,7 @@ void TestFaults::saveCardOnFullDisk()
     QByteArray previous;
     if (existing) {
         QCOMPARE(cards::writeCardFile(toPath(file), card("soufre", "32")), cards::IoError::None);
-        previous = contents(file);
+        previous = readAll(file);
     }
     QVERIFY(small.fill());
 
@@ -259,7 +251,7 @@ void TestFaults::saveCardOnFullDisk()
     checkDialogs(t, existing ? QStringList{"Ecraser le fichier existant ?", "Ecriture impossible"}
                              : QStringList{"Ecriture impossible"});
     QCOMPARE(QFileInfo::exists(file), existing);
-    QCOMPARE(contents(file), previous);
+    QCOMPARE(readAll(file), previous);
     QCOMPARE(QDir(t.dir.path()).entryList(QDir::Files | QDir::Hidden).filter(".tmp"),
              QStringList());
     QCOMPARE(t.shownName(), QStringLiteral("eau"));
@@ -316,7 +308,7 @@ void TestFaults::parametersOnFullDisk()
     for (int k = 0; k < 5; ++k)
         QCOMPARE(installed.write(k + 1, texts[k]), cards::IoError::None);
     QCOMPARE(installed.save(toPath(path)), cards::IoError::None);
-    const QByteArray before = contents(path);
+    const QByteArray before = readAll(path);
     QVERIFY(small.fill());
 
     platform::ScriptedDialogs dialogs;
@@ -332,7 +324,7 @@ void TestFaults::parametersOnFullDisk()
         dialogs.shown[0].text,
         QStringLiteral("Impossible d'écrire les paramètres: disque non valide pour l'écriture."));
     QVERIFY(window.isVisible());
-    QCOMPARE(contents(path), before);
+    QCOMPARE(readAll(path), before);
 }
 
 void TestFaults::databaseIsFolder()

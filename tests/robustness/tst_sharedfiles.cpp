@@ -1,4 +1,6 @@
+#include "cardbytes.h"
 #include "cardfile.h"
+#include "companiontool.h"
 #include "database.h"
 #include "downloadlist.h"
 #include "filelock.h"
@@ -65,14 +67,6 @@ void operator delete(void *p, std::size_t) noexcept
 namespace
 {
 
-std::string rec(std::string_view text)
-{
-    std::string r(128, '\0');
-    r[0] = static_cast<char>(text.size());
-    r.replace(2, text.size(), text);
-    return r;
-}
-
 carte card(const std::string &nom, const std::string &drapeaux = "0100000000")
 {
     carte c;
@@ -90,41 +84,6 @@ std::string slot(const carte &c)
     for (int k = 1; k <= cards::kFieldCount; ++k)
         s += rec(c.field(k));
     return s;
-}
-
-std::string readAll(const fs::path &p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeAll(const fs::path &p, const std::string &bytes)
-{
-    std::ofstream(p, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-QString str(const fs::path &p)
-{
-    return QString::fromStdString(p.string());
-}
-
-struct Run {
-    int code = -1; // -1: did not end in time, or crashed
-    QByteArray out, err;
-};
-
-Run tool(const QStringList &args, int deadlineMs = 30000)
-{
-    QProcess p;
-    p.start(QStringLiteral(CARTES_OUTIL), args);
-    p.closeWriteChannel();
-    if (!p.waitForFinished(deadlineMs)) {
-        p.kill();
-        p.waitForFinished();
-        return {};
-    }
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            p.readAllStandardError()};
 }
 
 // Runs `op` on a thread of its own. An operation that waits on the pipe for
@@ -292,17 +251,17 @@ void SharedFilesTest::toolsRefuseNotRegularFile()
     QFETCH(QString, message);
     const fs::path pipe = root_ / "ESPCHIMIQUES.ZYP";
     QCOMPARE(::mkfifo(pipe.c_str(), 0600), 0);
-    writeAll(root_ / "a.csv", "nom,formule,drapeaux,aspect,massemolaire,massevolumique,densite,"
-                              "ebullition,fusion,indice,solubilite,reference\n"
-                              "eau,H#2O,0100000000,liquide,18,1000,1,100,0,\"1,33\",,\n");
-    writeAll(root_ / "a.txt", "14: OUI\n");
+    writeFile(root_ / "a.csv", "nom,formule,drapeaux,aspect,massemolaire,massevolumique,densite,"
+                               "ebullition,fusion,indice,solubilite,reference\n"
+                               "eau,H#2O,0100000000,liquide,18,1000,1,100,0,\"1,33\",,\n");
+    writeFile(root_ / "a.txt", "14: OUI\n");
     for (QString &a : args)
-        a = a == "@"   ? str(pipe)
-            : a == "#" ? str(root_ / "a.csv")
-            : a == "%" ? str(root_ / "a.txt")
+        a = a == "@"   ? pathArg(pipe)
+            : a == "#" ? pathArg(root_ / "a.csv")
+            : a == "%" ? pathArg(root_ / "a.txt")
                        : a;
 
-    const Run r = tool(args, 20000);
+    const ToolRun r = runTool(args, 20000);
     QVERIFY2(r.code != -1, "the tool waited on the pipe");
     QCOMPARE(r.code, 1);
     QVERIFY2(QString::fromUtf8(r.err).contains(message), r.err);
@@ -317,7 +276,7 @@ void SharedFilesTest::loadAllocatesFileSizeOnce()
     for (int i = 0; i < cards::kMaxCards; ++i)
         bytes += slot(card("espèce " + std::to_string(i)));
     const fs::path path = root_ / "ESPCHIMIQUES.ZYP";
-    writeAll(path, bytes);
+    writeFile(path, bytes);
 
     cards::RecordFile f;
     allocated = 0;
@@ -355,12 +314,13 @@ void SharedFilesTest::twoToolsAddingSideBySide()
     };
     for (Chain &c : chains) {
         for (int i = 0; i < kEach; ++i)
-            writeAll(csvOf(c, i), (header + c.name + "-" + QString::number(i) +
-                                   ",H#2O,0100000000,liquide,18,,,,,,,\n")
-                                      .toStdString());
+            writeFile(csvOf(c, i), (header + c.name + "-" + QString::number(i) +
+                                    ",H#2O,0100000000,liquide,18,,,,,,,\n")
+                                       .toStdString());
     }
     const auto start = [&](Chain &c) {
-        c.process.start(QStringLiteral(CARTES_OUTIL), {"import", str(csvOf(c, c.next)), str(db)});
+        c.process.start(QStringLiteral(CARTES_OUTIL),
+                        {"import", pathArg(csvOf(c, c.next)), pathArg(db)});
     };
     for (Chain &c : chains) {
         connect(&c.process, &QProcess::finished, this, [&](int code, QProcess::ExitStatus status) {
@@ -403,7 +363,7 @@ void SharedFilesTest::lockTakenMeansNothingWritten()
 {
     const fs::path path = root_ / "ESPCHIMIQUES.ZYP";
     const std::string before = slot(card("eau")) + slot(card("ammoniac", "010100100"));
-    writeAll(path, before);
+    writeFile(path, before);
 
     cards::FileLock other;
     QCOMPARE(other.acquire(path), IoError::None);
@@ -421,7 +381,7 @@ void SharedFilesTest::lockTakenMeansNothingWritten()
     const cards::ShowResult nine = db.show("ammoniac", 0);
     QCOMPARE(nine.message, DbMessage::LectureImpossible);
     QCOMPARE(nine.error, IoError::Locked);
-    QVERIFY(readAll(path) == before);
+    QVERIFY(readFile(path) == before);
 
     // Reading goes on.
     const cards::ShowResult eau = db.show("eau", 0);
@@ -442,29 +402,29 @@ void SharedFilesTest::toolGivesUpOnTakenLock()
 {
     const fs::path db = root_ / "ESPCHIMIQUES.ZYP";
     const std::string before = slot(card("eau"));
-    writeAll(db, before);
-    writeAll(root_ / "a.csv", "nom,formule,drapeaux,aspect,massemolaire,massevolumique,densite,"
-                              "ebullition,fusion,indice,solubilite,reference\n"
-                              "ammoniac,NH#3,0101001000,gaz,17,,,,,,,\n");
+    writeFile(db, before);
+    writeFile(root_ / "a.csv", "nom,formule,drapeaux,aspect,massemolaire,massevolumique,densite,"
+                               "ebullition,fusion,indice,solubilite,reference\n"
+                               "ammoniac,NH#3,0101001000,gaz,17,,,,,,,\n");
     cards::FileLock other;
     QCOMPARE(other.acquire(db), IoError::None);
-    const Run r = tool({"import", str(root_ / "a.csv"), str(db)});
+    const ToolRun r = runTool({"import", pathArg(root_ / "a.csv"), pathArg(db)});
     QCOMPARE(r.code, 1);
     QVERIFY2(QString::fromUtf8(r.err).contains("occupé par un autre programme"), r.err);
     QVERIFY2(QString::fromUtf8(r.err).contains("la base n'est pas modifiée"), r.err);
-    QVERIFY(readAll(db) == before);
+    QVERIFY(readFile(db) == before);
 
     other.release();
-    QCOMPARE(tool({"import", str(root_ / "a.csv"), str(db)}).code, 0);
-    QCOMPARE(readAll(db), before + slot([] {
-                              carte c;
-                              c.nom() = "ammoniac";
-                              c.formule() = "NH#3";
-                              c.drapeaux() = "0101001000";
-                              c.aspect() = "gaz";
-                              c.quantite(0) = "17";
-                              return c;
-                          }()));
+    QCOMPARE(runTool({"import", pathArg(root_ / "a.csv"), pathArg(db)}).code, 0);
+    QCOMPARE(readFile(db), before + slot([] {
+                               carte c;
+                               c.nom() = "ammoniac";
+                               c.formule() = "NH#3";
+                               c.drapeaux() = "0101001000";
+                               c.aspect() = "gaz";
+                               c.quantite(0) = "17";
+                               return c;
+                           }()));
 }
 
 // A waiter that opened the lock file before its holder removed it must not
@@ -509,20 +469,20 @@ void SharedFilesTest::writeChecksNameUnderLock()
     QFETCH(bool, taken);
     QFETCH(int, written);
     const fs::path path = root_ / "ESPCHIMIQUES.ZYP";
-    writeAll(path, slot(card("eau")) + slot(card("ammoniac")));
+    writeFile(path, slot(card("eau")) + slot(card("ammoniac")));
     const Database db(path);
     QVERIFY(db.checkName(name.toStdString(), numcarte).reponseNOM);
 
     // Another program adds méthane.
     QCOMPARE(Database(path).write(card("méthane"), -1).slot, 2);
-    const std::string before = readAll(path);
+    const std::string before = readFile(path);
 
     const cards::WriteResult w = db.write(card(name.toStdString()), numcarte);
     QCOMPARE(w.nameTaken, taken);
     QCOMPARE(w.slot, written);
     QCOMPARE(w.message, taken ? DbMessage::EcritureImpossible : DbMessage::None);
     if (taken)
-        QVERIFY(readAll(path) == before);
+        QVERIFY(readFile(path) == before);
 }
 
 QTEST_GUILESS_MAIN(SharedFilesTest)

@@ -8,6 +8,7 @@
 #include "carte.h"
 #include "database.h"
 #include "feuillep.h"
+#include "recordbytes.h"
 #include "recordfile.h"
 #include "scripteddialogs.h"
 #include "services.h"
@@ -91,14 +92,8 @@ inline QStringList names(const std::vector<cards::carte> &cards)
 // Record 14 of the status file, or "" when absent.
 inline QString status(const QString &dir)
 {
-    QFile f(QDir(dir).filePath(QStringLiteral("TEMPO.SPC")));
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray bytes = f.readAll();
-    if (bytes.size() < 13 * 128 + 2)
-        return {};
-    const int length = quint8(bytes[13 * 128]) | (quint8(bytes[13 * 128 + 1]) << 8);
-    return QString::fromLatin1(bytes.mid(13 * 128 + 2, length));
+    return QString::fromLatin1(
+        recordText(readAll(QDir(dir).filePath(QStringLiteral("TEMPO.SPC"))), 14));
 }
 
 class FakeDialUp : public platform::DialUp

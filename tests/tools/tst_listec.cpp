@@ -1,36 +1,9 @@
-#include "testsupport.h"
+#include "companiontool.h"
+#include "recordbytes.h"
 
 #include <QDir>
 #include <QTemporaryDir>
-
-namespace
-{
-
-const QByteArray kHeader = "Carte d'identit\xe9 d'une esp\xe8"
-                           "ce chimique pour le logiciel ZYP";
-
-QByteArray cardFile(const QByteArray &nom)
-{
-    return records(
-        {kHeader, nom, "H#2O", "0100000000", "liquide", "18", "1000", "1", "100", "0", "1,33", ""});
-}
-
-struct Run {
-    int code = -1;
-    QByteArray err;
-};
-
-Run tool(const QStringList &args)
-{
-    QProcess p;
-    p.start(QStringLiteral(CARTES_OUTIL), args);
-    p.closeWriteChannel();
-    if (!p.waitForFinished(60000))
-        return {};
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardError()};
-}
-
-} // namespace
+#include <QTest>
 
 class TestListec : public QObject
 {
@@ -87,7 +60,7 @@ private slots:
         QFETCH(QByteArray, expected);
         put(QStringLiteral("listec.txt"), "# fichier;auteur;commentaire\na-ethanol.car;M. "
                                           "Durand;vu en TP; distill\xc3\xa9\r\n\n");
-        const Run r = tool(QStringList{"listec", dir_->path(), base} + options);
+        const ToolRun r = runTool(QStringList{"listec", dir_->path(), base} + options);
         QCOMPARE(r.code, 0);
         QCOMPARE(readAll(path(QStringLiteral("LISTEC.ZYP"))), expected);
     }
@@ -96,7 +69,7 @@ private slots:
     {
         const QString out = path(QStringLiteral("sortie/liste.zyp"));
         QVERIFY(QDir().mkpath(path(QStringLiteral("sortie"))));
-        QCOMPARE(tool({"listec", dir_->path(), "http://h/", "-o", out}).code, 0);
+        QCOMPARE(runTool({"listec", dir_->path(), "http://h/", "-o", out}).code, 0);
         QVERIFY(readAll(out).startsWith(record("LISTECHIMIE")));
         QVERIFY(!QFile::exists(path(QStringLiteral("LISTEC.ZYP"))));
     }
@@ -133,7 +106,7 @@ private slots:
         QFETCH(QString, message);
         if (!file.isEmpty())
             put(file, bytes);
-        const Run r = tool(QStringList{"listec", dir_->path()} + args);
+        const ToolRun r = runTool(QStringList{"listec", dir_->path()} + args);
         QCOMPARE(r.code, code);
         QVERIFY2(QString::fromUtf8(r.err).contains(message), r.err.constData());
         QVERIFY(!QFile::exists(path(QStringLiteral("LISTEC.ZYP"))));
@@ -141,7 +114,7 @@ private slots:
 
     void missingFolder()
     {
-        QCOMPARE(tool({"listec", path(QStringLiteral("absent")), "https://h/"}).code, 1);
+        QCOMPARE(runTool({"listec", path(QStringLiteral("absent")), "https://h/"}).code, 1);
     }
 
     // The parameters file from its readable source, as the installation builds it.
@@ -170,8 +143,8 @@ private slots:
         QFETCH(int, code);
         QFETCH(QByteArray, expected);
         put(QStringLiteral("p.src"), source);
-        const Run r =
-            tool({"records", path(QStringLiteral("p.src")), path(QStringLiteral("P.LST"))});
+        const ToolRun r =
+            runTool({"records", path(QStringLiteral("p.src")), path(QStringLiteral("P.LST"))});
         QCOMPARE(r.code, code);
         QCOMPARE(readAll(path(QStringLiteral("P.LST"))), expected);
     }

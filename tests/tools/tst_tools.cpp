@@ -1,5 +1,6 @@
+#include "cardbytes.h"
+#include "companiontool.h"
 #include "database.h"
-#include "helpers.h"
 
 #include <QProcess>
 #include <QTest>
@@ -11,27 +12,6 @@ namespace
 
 const QByteArray kHeader = "nom,formule,drapeaux,aspect,massemolaire,massevolumique,densite,"
                            "ebullition,fusion,indice,solubilite,reference\n";
-
-struct Run {
-    int code = -1;
-    QByteArray out, err;
-};
-
-Run tool(const QStringList &args)
-{
-    QProcess p;
-    p.start(CARTES_OUTIL, args);
-    p.closeWriteChannel();
-    if (!p.waitForFinished(60000))
-        return {};
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            p.readAllStandardError()};
-}
-
-QString str(const std::filesystem::path &p)
-{
-    return QString::fromStdString(p.string());
-}
 
 QByteArray line(const QByteArray &nom, const QByteArray &aspect = "liquide")
 {
@@ -74,7 +54,7 @@ private slots:
         QFETCH(QString, message);
         for (QString &a : args)
             a.replace("@", dir_->path());
-        const Run r = tool(args);
+        const ToolRun r = runTool(args);
         QCOMPARE(r.code, code);
         QVERIFY2(QString::fromUtf8(r.err).contains(message), r.err);
         QVERIFY(!std::filesystem::exists(pathIn(*dir_, "DB")));
@@ -89,7 +69,7 @@ private slots:
             "\" Eau \",H#2O,0100000000,\"deux\nlignes\",,,,,,,miscible,\n"
             "Éthanol,C#2H#6O,1010000001,incolore à 20 °C,\"46,07\",789,,,-114,,miscible,\n";
         writeFile(csv_, csv.toStdString());
-        Run r = tool({"import", str(csv_), str(db_)});
+        ToolRun r = runTool({"import", pathArg(csv_), pathArg(db_)});
         QCOMPARE(r.code, 0);
         QVERIFY2(r.err.isEmpty(), r.err);
 
@@ -104,7 +84,7 @@ private slots:
             rec("46,07") + rec("789") + rec("") + rec("") + rec("-114") + rec("") + rec("miscible");
         QCOMPARE(q(readFile(db_)), q(expected));
 
-        r = tool({"export", str(db_)});
+        r = runTool({"export", pathArg(db_)});
         QCOMPARE(r.code, 0);
         QCOMPARE(
             r.out,
@@ -115,10 +95,10 @@ private slots:
 
         const auto again = pathIn(*dir_, "again.ZYP");
         writeFile(csv_, r.out.toStdString());
-        QCOMPARE(tool({"import", str(csv_), str(again)}).code, 0);
+        QCOMPARE(runTool({"import", pathArg(csv_), pathArg(again)}).code, 0);
         QVERIFY(readFile(again) == expected);
 
-        r = tool({"check", str(db_)});
+        r = runTool({"check", pathArg(db_)});
         QCOMPARE(r.code, 0);
         QVERIFY2(r.out.endsWith("\n3 carte(s).\n"), r.out);
     }
@@ -146,11 +126,11 @@ private slots:
         QFETCH(QByteArray, line3);
         QFETCH(QString, reason);
         writeFile(csv_, (kHeader + line("Eau")).toStdString());
-        QCOMPARE(tool({"import", str(csv_), str(db_)}).code, 0);
+        QCOMPARE(runTool({"import", pathArg(csv_), pathArg(db_)}).code, 0);
         const std::string before = readFile(db_);
 
         writeFile(csv_, (kHeader + line("Sel") + line3).toStdString());
-        const Run r = tool({"import", str(csv_), str(db_)});
+        const ToolRun r = runTool({"import", pathArg(csv_), pathArg(db_)});
         QCOMPARE(r.code, 1);
         const QString err = QString::fromUtf8(r.err);
         QVERIFY2(err.contains("ligne 3 refusée : ") && err.contains(reason), r.err);
@@ -166,7 +146,7 @@ private slots:
         writeFile(db_, slotBytes("A") + slotBytes("  ") + slotBytes("Stale", "s") + slotBytes("") +
                            slotBytes("C"));
         writeFile(csv_, (kHeader + line("Stale") + line("A ")).toStdString());
-        QCOMPARE(tool({"import", str(csv_), str(db_)}).code, 0);
+        QCOMPARE(runTool({"import", pathArg(csv_), pathArg(db_)}).code, 0);
         const ListResult l = Database(db_).list(kNom);
         QCOMPARE(l.cards.size(), std::size_t(3));
         QCOMPARE(q(l.cards[1].nom), QByteArray("Stale"));
@@ -181,13 +161,13 @@ private slots:
             bytes += slotBytes(numbered("n", i));
         writeFile(db_, bytes);
         writeFile(csv_, (kHeader + line("Last") + line("One more")).toStdString());
-        const Run r = tool({"import", str(csv_), str(db_)});
+        const ToolRun r = runTool({"import", pathArg(csv_), pathArg(db_)});
         QCOMPARE(r.code, 1);
         QVERIFY2(QString::fromUtf8(r.err).contains("ligne 3 refusée : la base est pleine"), r.err);
         QVERIFY(readFile(db_) == bytes);
 
         writeFile(csv_, (kHeader + line("Last")).toStdString());
-        QCOMPARE(tool({"import", str(csv_), str(db_)}).code, 0);
+        QCOMPARE(runTool({"import", pathArg(csv_), pathArg(db_)}).code, 0);
         QCOMPARE(Database(db_).list(kNom).cards.size(), std::size_t(kMaxCards));
     }
 
@@ -226,7 +206,7 @@ private slots:
         QFETCH(int, code);
         QFETCH(QStringList, report);
         writeFile(db_, file.toStdString());
-        const Run r = tool({"check", str(db_)});
+        const ToolRun r = runTool({"check", pathArg(db_)});
         QCOMPARE(r.code, code);
         for (const QString &s : report)
             QVERIFY2(QString::fromUtf8(r.out).contains(s), qPrintable(s + "\n" + r.out));
@@ -242,7 +222,7 @@ private slots:
         for (int k = 4; k <= 11; ++k)
             bytes += rec(k == 11 ? "miscible" : "");
         writeFile(car, bytes);
-        Run r = tool({"show", str(car)});
+        ToolRun r = runTool({"show", pathArg(car)});
         QCOMPARE(r.code, 0);
         const QString out = QString::fromUtf8(r.out);
         QVERIFY2(out.startsWith("Nom "), r.out);
@@ -253,15 +233,15 @@ private slots:
         QVERIFY(readFile(car) == bytes); // shown, not completed
 
         writeFile(car, slotBytes("Eau"));
-        r = tool({"show", str(car)});
+        r = runTool({"show", pathArg(car)});
         QCOMPARE(r.code, 1);
         QVERIFY2(QString::fromUtf8(r.err).contains("n'est pas un fichier carte : son premier "
                                                    "enregistrement est « Eau »"),
                  r.err);
         writeFile(car, "");
-        QVERIFY(tool({"show", str(car)}).err.contains("le fichier est vide"));
+        QVERIFY(runTool({"show", pathArg(car)}).err.contains("le fichier est vide"));
         writeFile(car, "<html>");
-        QVERIFY(tool({"show", str(car)}).err.contains("n'est pas un texte"));
+        QVERIFY(runTool({"show", pathArg(car)}).err.contains("n'est pas un texte"));
     }
 
     void bundledDatabase()
@@ -271,15 +251,15 @@ private slots:
             std::filesystem::path(src.toStdString()) / "data" / "especes.csv";
         if (src.isEmpty() || !std::filesystem::exists(csv))
             QSKIP("data/especes.csv is not there");
-        Run r = tool({"import", str(csv), str(db_)});
+        ToolRun r = runTool({"import", pathArg(csv), pathArg(db_)});
         QVERIFY2(r.code == 0 && r.err.isEmpty(), r.err);
-        r = tool({"check", str(db_)});
+        r = runTool({"check", pathArg(db_)});
         QVERIFY2(r.code == 0 && r.out.count('\n') == 2, r.out); // nothing to report
-        r = tool({"export", str(db_)});
+        r = runTool({"export", pathArg(db_)});
         QCOMPARE(r.code, 0);
         writeFile(csv_, r.out.toStdString());
         const auto again = pathIn(*dir_, "again.ZYP");
-        QCOMPARE(tool({"import", str(csv_), str(again)}).code, 0);
+        QCOMPARE(runTool({"import", pathArg(csv_), pathArg(again)}).code, 0);
         QVERIFY(readFile(again) == readFile(db_));
     }
 
