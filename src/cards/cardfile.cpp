@@ -27,7 +27,7 @@ CardFileRead readCardFile(const std::filesystem::path &path, bool completeNine)
     };
 
     // Read without the lock; the completion of a nine-character flag string
-    // reads again under it before writing (see Database::show).
+    // reads again under it before writing (see Database::showCompletingFlags).
     FileLock lock;
     for (;;) {
         result = CardFileRead{};

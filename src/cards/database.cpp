@@ -146,7 +146,7 @@ ListResult Database::list(int f) const
     return result;
 }
 
-ShowResult Database::show(const std::string &name, int numcarte) const
+ShowResult Database::showCompletingFlags(const std::string &name, int numcarte) const
 {
     ShowResult result;
     const auto fail = [&result](IoError e) {

@@ -86,7 +86,9 @@ public:
 
     // Shows a card: the first slot whose name equals `name` exactly. Not
     // found is silent when numcarte is -1, LectureImpossible otherwise.
-    ShowResult show(const std::string &name, int numcarte) const;
+    // It may write: a nine-character flag string is completed to ten and
+    // written back into the file at once, under the lock (completedNine).
+    ShowResult showCompletingFlags(const std::string &name, int numcarte) const;
 
     // The name check: is `lequel` free for the card in slot numcarte (its own
     // slot is skipped)? A check that cannot read refuses (EcritureImpossible,

@@ -432,7 +432,7 @@ void CardEditor::fillTexts(const cards::carte &card)
 
 void CardEditor::affichecarte(const QString &nom)
 {
-    const cards::ShowResult shown = database().show(toUtf8(nom), numcarte);
+    const cards::ShowResult shown = database().showCompletingFlags(toUtf8(nom), numcarte);
     if (shown.completedNine)
         dialogs_.beep();
     if (shown.message == cards::DbMessage::LectureImpossible) {

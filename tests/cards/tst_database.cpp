@@ -54,7 +54,7 @@ void DatabaseTest::firstCardMakesOneSlot()
     QCOMPARE(l.cards.size(), std::size_t(1));
     QCOMPARE(q(l.cards[0].nom), QByteArray("Éthanol"));
     QCOMPARE(q(l.cards[0].valeur), QByteArray("miscible"));
-    const ShowResult s = db.show("Éthanol", 0);
+    const ShowResult s = db.showCompletingFlags("Éthanol", 0);
     QVERIFY(s.found);
     QVERIFY(s.card == c);
 }
@@ -114,7 +114,7 @@ void DatabaseTest::showFindsExactName()
     QFETCH(int, slot);
     writeFile(path_, slotBytes("Eau", "a") + slotBytes("eau", "b") + slotBytes("Eau ", "c") +
                          slotBytes("Eau", "d") + slotBytes("", "e") + slotBytes("Stale", "f"));
-    const ShowResult s = Database(path_).show(name.toStdString(), numcarte);
+    const ShowResult s = Database(path_).showCompletingFlags(name.toStdString(), numcarte);
     QCOMPARE(s.message, message);
     QCOMPARE(s.found, slot >= 0);
     if (slot >= 0) {
@@ -131,11 +131,11 @@ void DatabaseTest::showCompletesNineFlags()
     writeFile(path_, before);
     const Database db(path_);
 
-    ShowResult s = db.show("B", 0);
+    ShowResult s = db.showCompletingFlags("B", 0);
     QVERIFY(s.found && !s.completedNine);
     QCOMPARE(q(readFile(path_)), q(before));
 
-    s = db.show("A", 1);
+    s = db.showCompletingFlags("A", 1);
     QVERIFY(s.found && s.completedNine);
     QCOMPARE(q(s.card.drapeaux()), QByteArray("1010000000"));
     QCOMPARE(q(readFile(path_)), q(replaceRecord(before, 3, rec("1010000000"))));
@@ -289,7 +289,7 @@ void DatabaseTest::fullDatabase()
 
     QCOMPARE(db.write(card("Last"), kMaxCards - 1).message, DbMessage::None);
     QCOMPARE(db.remove(0), DbMessage::None);
-    QCOMPARE(db.show("Last", -1).slot, kMaxCards - 2);
+    QCOMPARE(db.showCompletingFlags("Last", -1).slot, kMaxCards - 2);
     QCOMPARE(db.write(card("New"), -1).slot, kMaxCards - 1);
 }
 
@@ -360,8 +360,8 @@ void DatabaseTest::missingDatabaseNotCreated()
     const Database db(path_);
     QVERIFY(db.list(kMasseMolaire).cards.empty());
     QCOMPARE(db.list(kMasseMolaire).error, IoError::None);
-    QVERIFY(!db.show("Eau", -1).found);
-    QCOMPARE(db.show("Eau", 0).message, DbMessage::LectureImpossible);
+    QVERIFY(!db.showCompletingFlags("Eau", -1).found);
+    QCOMPARE(db.showCompletingFlags("Eau", 0).message, DbMessage::LectureImpossible);
     QVERIFY(db.checkName("Eau", -1).reponseNOM);
     QVERIFY(!std::filesystem::exists(path_));
     QCOMPARE(db.write(card("Eau"), -1).slot, 0);

@@ -204,7 +204,7 @@ void SharedFilesTest::notRegularFile()
              got = (r.cards.empty() ? QStringLiteral("empty, ") : QStringLiteral("cards, ")) +
                    errorName(r.error);
          }},
-        {"database show", [&] { got = messageName(db.show("eau", 0).message); }},
+        {"database show", [&] { got = messageName(db.showCompletingFlags("eau", 0).message); }},
         {"database check name",
          [&] {
              const cards::CheckResult r = db.checkName("eau", -1);
@@ -378,13 +378,13 @@ void SharedFilesTest::lockTakenMeansNothingWritten()
     QCOMPARE(db.remove(0), DbMessage::EcritureImpossible);
     // The nine-character flag string cannot be completed: a read error, as
     // for any failure to write it back.
-    const cards::ShowResult nine = db.show("ammoniac", 0);
+    const cards::ShowResult nine = db.showCompletingFlags("ammoniac", 0);
     QCOMPARE(nine.message, DbMessage::LectureImpossible);
     QCOMPARE(nine.error, IoError::Locked);
     QVERIFY(readFile(path) == before);
 
     // Reading goes on.
-    const cards::ShowResult eau = db.show("eau", 0);
+    const cards::ShowResult eau = db.showCompletingFlags("eau", 0);
     QVERIFY(eau.found);
     QCOMPARE(eau.card.field(2), std::string("H#2O"));
     QCOMPARE(db.list(5).cards.size(), std::size_t(2));
@@ -394,7 +394,7 @@ void SharedFilesTest::lockTakenMeansNothingWritten()
     other.release();
     QVERIFY(!fs::exists(cards::lockPathOf(path)));
     QCOMPARE(db.write(card("méthane"), -1).slot, 2);
-    QVERIFY(db.show("ammoniac", 0).completedNine);
+    QVERIFY(db.showCompletingFlags("ammoniac", 0).completedNine);
     QVERIFY(!fs::exists(cards::lockPathOf(path)));
 }
 

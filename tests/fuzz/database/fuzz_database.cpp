@@ -114,7 +114,7 @@ void checkFile(const std::string &bytes, Input &in)
     std::string name = in.text();
     if (!listed.cards.empty() && (in.byte() & 1))
         name = listed.cards[in.byte() % listed.cards.size()].nom;
-    const ShowResult shown = db.show(name, numcarte);
+    const ShowResult shown = db.showCompletingFlags(name, numcarte);
     if (shown.found) {
         check(shown.message == DbMessage::None && shown.card.nom() == name);
         check(shown.card.drapeaux().size() != 9);
