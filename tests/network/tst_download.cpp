@@ -10,7 +10,9 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <sys/resource.h>
 
@@ -162,7 +164,10 @@ private slots:
         w->show();
         QTRY_COMPARE(w->List1->count(), 3);
         QVERIFY(w->Labet->text().isEmpty());
-        QTest::qWait(100);
+        // No transfer was started, so none can fail later.
+        const auto *transfer = w->findChild<network::UrlTransfer *>();
+        QVERIFY(transfer && !transfer->running());
+        QVERIFY(!w->transferring());
         QVERIFY(run.dialogs.shown.isEmpty());
         QVERIFY(run.listDownloaded);
     }
@@ -386,10 +391,20 @@ private slots:
         QTRY_COMPARE(w->List1->count(), 1);
         w->Command1->click();
         QTRY_COMPARE_WITH_TIMEOUT(w->Labet->text(), QStringLiteral("Réception des données"), 20000);
+        const auto *transfer = w->findChild<network::UrlTransfer *>();
+        QVERIFY(transfer);
+        QSignalSpy done(transfer, &network::UrlTransfer::done);
+        QSignalSpy failed(transfer, &network::UrlTransfer::failed);
         w->Command2->click();
         QVERIFY(!w->isVisible());
         QCOMPARE(w->result(), int(QDialog::Rejected));
-        QTest::qWait(200);
+        // The transfer is abandoned: nothing is left that could write the
+        // card or call back later.
+        QVERIFY(!w->transferring());
+        QVERIFY(!transfer->running());
+        for (const QTimer *timer : transfer->findChildren<QTimer *>())
+            QVERIFY(!timer->isActive());
+        QCOMPARE(done.count() + failed.count(), 0);
         QCOMPARE(run.chargenetCalls, 0);
         QVERIFY(run.dialogs.shown.isEmpty());
         QCOMPARE(readAll(appFile(dir, cards::kTempoCarFileName)), previous);

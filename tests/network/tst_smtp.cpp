@@ -545,11 +545,20 @@ private slots:
         window.Image2->click();
         QTRY_VERIFY(fake.connected);
         QVERIFY(window.sending());
+        auto *dialogue = window.findChild<network::SmtpDialogue *>();
+        QVERIFY(dialogue);
+        QSignalSpy failed(dialogue, &network::SmtpDialogue::failed);
+        QSignalSpy succeeded(dialogue, &network::SmtpDialogue::succeeded);
         window.Image1->click();
         QVERIFY(!window.isVisible());
         QCOMPARE(window.result(), int(QDialog::Rejected));
         QTRY_VERIFY(fake.disconnected);
-        QTest::qWait(600); // past the time limit: no late message
+        // Nothing is left that could speak later: the dialogue ended without a
+        // word and its time limit no longer runs.
+        QVERIFY(!window.sending());
+        for (const QTimer *timer : dialogue->findChildren<QTimer *>())
+            QVERIFY(!timer->isActive());
+        QCOMPARE(failed.count() + succeeded.count(), 0);
         QVERIFY(dialogs.shown.isEmpty());
     }
 
