@@ -208,9 +208,9 @@ void TestCardDraw::unitsFollowTheBoxes()
 
 void TestCardDraw::pictures()
 {
-    const QStringList names{"flamme",  "corrosion",   "croix",    "tete-de-mort",  "oeil",
-                            "balance", "thermometre", "ampoule",  "becher",        "poubelle",
-                            "verrou",  "posi",        "pointeur", "cartes-especes"};
+    const QStringList names{"flamme",  "corrosion",   "croix",   "tete-de-mort", "oeil",
+                            "balance", "thermometre", "ampoule", "becher",       "poubelle",
+                            "verrou",  "pointeur",    "cartes-especes"};
     for (const QString &name : names) {
         const QPixmap pixmap =
             carddraw::picture(QStringLiteral(":/pictures/%1.svg").arg(name), QSize(20, 20));
