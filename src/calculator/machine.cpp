@@ -1,30 +1,22 @@
 #include "machine.h"
 
 #include "affichage.h"
+#include "cardlayout.h"
 #include "dialogs.h"
 #include "evaluator.h"
+#include "svgpicture.h"
 
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSvgRenderer>
 
 #include <cmath>
 #include <string>
 
 namespace
 {
-
-// "MS Sans Serif" 8 pt, sized in pixels so that the layout holds at any DPI.
-QFont sansSerif(int pixels, bool bold = false)
-{
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
 
 const QColor kDigit(255, 224, 192);
 const QColor kPrefix(255, 255, 192);
@@ -55,15 +47,7 @@ int keyWidth(int x, int y)
 
 QIcon picture(const QString &name, QSize size, qreal ratio)
 {
-    QSvgRenderer renderer(QStringLiteral(":/calculator/%1.svg").arg(name));
-    QPixmap pixmap(size * ratio);
-    pixmap.fill(Qt::transparent);
-    {
-        QPainter painter(&pixmap);
-        renderer.render(&painter);
-    }
-    pixmap.setDevicePixelRatio(ratio);
-    return QIcon(pixmap);
+    return QIcon(svgPicture(QStringLiteral(":/calculator/%1.svg").arg(name), size, ratio));
 }
 
 } // namespace
@@ -73,13 +57,13 @@ Machine::Machine(platform::Dialogs &dialogs, double &memoire, QWidget *parent)
 {
     setWindowTitle(QStringLiteral("Machine à calculer"));
     setFixedSize(301, 430);
-    setFont(sansSerif(11));
+    setFont(cardlayout::dialogFont());
 
     z1 = new Affichage(this);
     z1->onKey = [this](QKeyEvent *event) { return Form_KeyPress(event); };
     z1->setObjectName(QStringLiteral("z1"));
     z1->setGeometry(16, 16, 273, 89);
-    z1->setFont(sansSerif(16));
+    z1->setFont(cardlayout::dialogFont(16));
     QPalette palette = z1->palette();
     palette.setColor(QPalette::Base, Qt::black);
     palette.setColor(QPalette::Text, QColor(0, 255, 0));

@@ -1,13 +1,13 @@
 #include "carddraw.h"
 
 #include "cardlayout.h"
+#include "svgpicture.h"
 
 #include <QFile>
 #include <QFontMetrics>
 #include <QHash>
 #include <QPainter>
 #include <QPixmap>
-#include <QSvgRenderer>
 
 #include <cmath>
 
@@ -188,14 +188,7 @@ QPixmap picture(const QString &resource, const QSize &size)
     auto it = cache.constFind(key);
     if (it != cache.constEnd())
         return *it;
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QSvgRenderer renderer(resource);
-    if (renderer.isValid()) {
-        QPainter p(&image);
-        renderer.render(&p, QRectF(QPointF(0, 0), QSizeF(size)));
-    }
-    QPixmap pixmap = QPixmap::fromImage(image);
+    const QPixmap pixmap = svgPicture(resource, size);
     cache.insert(key, pixmap);
     return pixmap;
 }

@@ -34,6 +34,14 @@ QFont font(const char *face, double points, bool bold)
     return f;
 }
 
+QFont dialogFont(int pixels, bool bold)
+{
+    QFont f(installedFamily("MS Sans Serif"));
+    f.setPixelSize(pixels);
+    f.setBold(bold);
+    return f;
+}
+
 QFont font(const FontSpec &design)
 {
     return font(design.face, design.points, design.bold);

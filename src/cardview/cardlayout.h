@@ -30,6 +30,10 @@ inline constexpr FontSpec kNameFont{"MS Sans Serif", 12, true};
 QFont font(const FontSpec &design);
 QFont font(const char *face, double points, bool bold);
 
+// The dialogs' "MS Sans Serif" 8 pt at `pixels`, mapped as the card's faces
+// but not condensed: the dialogs' controls are laid out for its full width.
+QFont dialogFont(int pixels = 11, bool bold = false);
+
 enum class Kind { Label, TextBox, Picture, Frame, Option, Check, Image };
 
 struct Control {
@@ -188,5 +192,14 @@ struct UnitMark {
 };
 inline constexpr std::array<UnitMark, 5> kUnitMarks{
     {{0, "g.mol", "-1"}, {1, "kg.m", "-3"}, {3, "°C", ""}, {4, "°C", ""}, {6, "g.L", "-1"}}};
+
+// The unit of quantity box k, or null when it carries none.
+constexpr const UnitMark *unitMark(int box)
+{
+    for (const UnitMark &mark : kUnitMarks)
+        if (mark.box == box)
+            return &mark;
+    return nullptr;
+}
 
 } // namespace cardlayout

@@ -5,13 +5,13 @@
 #include "dialogs.h"
 #include "formulaeditor.h"
 #include "genericcomparison.h"
+#include "localpath.h"
 #include "messages.h"
 #include "quantitykeys.h"
 #include "textboxes.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QFile>
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QFrame>
@@ -40,11 +40,6 @@ const QColor kWhite(255, 255, 255);
 
 const QString kDensiteEau = QStringLiteral("Densité par rapport à l'eau :");
 const QString kDensiteAir = QStringLiteral("Densité par rapport à l'air :");
-
-QString fromUtf8(const std::string &s)
-{
-    return QString::fromUtf8(s.data(), qsizetype(s.size()));
-}
 
 std::string toUtf8(const QString &s)
 {
@@ -197,7 +192,7 @@ CardEditor::~CardEditor() = default;
 
 cards::Database CardEditor::database() const
 {
-    return cards::Database::inDirectory(QFile::encodeName(appDir_).toStdString());
+    return cards::Database::inDirectory(platform::toPath(appDir_));
 }
 
 void CardEditor::createControls(QWidget *window)
@@ -417,14 +412,14 @@ bool CardEditor::locked() const
 
 void CardEditor::fillTexts(const cards::carte &card)
 {
-    Text4->setText(fromUtf8(card.nom()));
-    formula->setText(fromUtf8(card.formule()));
-    Text2->setText(fromUtf8(card.aspect()));
+    Text4->setText(QString::fromStdString(card.nom()));
+    formula->setText(QString::fromStdString(card.formule()));
+    Text2->setText(QString::fromStdString(card.aspect()));
     for (std::size_t k = 0; k < Text3.size(); ++k) {
         // A stored quantity longer than one may type is kept whole: a text
         // box cuts what it is given at its limit, and the next "&Valider"
         // would write the cut text.
-        const QString text = fromUtf8(card.quantite(int(k)));
+        const QString text = QString::fromStdString(card.quantite(int(k)));
         Text3[k]->setMaxLength(std::max(kQuantityMaxLength, int(text.size())));
         Text3[k]->setText(text);
     }

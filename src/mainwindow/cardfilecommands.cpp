@@ -3,6 +3,7 @@
 #include "cardeditor.h"
 #include "cardfile.h"
 #include "dialogs.h"
+#include "localpath.h"
 #include "messages.h"
 
 #include <QDir>
@@ -12,10 +13,7 @@
 namespace
 {
 
-std::filesystem::path toPath(const QString &path)
-{
-    return QFile::encodeName(path).toStdString();
-}
+using platform::toPath;
 
 platform::Dialogs::FileRequest cardFileRequest(const QString &title, bool save)
 {

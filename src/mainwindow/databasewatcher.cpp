@@ -2,6 +2,7 @@
 
 #include "cardeditor.h"
 #include "database.h"
+#include "localpath.h"
 #include "specieslist.h"
 
 #include <QApplication>
@@ -140,8 +141,7 @@ void DatabaseWatcher::refresh()
 
 bool DatabaseWatcher::slotNames(QStringList &names) const
 {
-    const cards::ListResult listed =
-        cards::Database(QFile::encodeName(file_).toStdString()).list(cards::kNom);
+    const cards::ListResult listed = cards::Database(platform::toPath(file_)).list(cards::kNom);
     names.reserve(qsizetype(listed.cards.size()));
     for (const cards::ListedCard &c : listed.cards)
         names << QString::fromStdString(c.nom);

@@ -2,6 +2,7 @@
 
 #include "cardlayout.h"
 #include "database.h"
+#include "localpath.h"
 #include "sortcriteria.h"
 
 #include <QComboBox>
@@ -19,11 +20,6 @@ namespace
 // The designed widths, 2800 and 1000 twips at 15 twips per pixel.
 constexpr int kNameWidth = 187;
 constexpr int kValueWidth = 67;
-
-QString fromUtf8(const std::string &s)
-{
-    return QString::fromUtf8(s.data(), qsizetype(s.size()));
-}
 
 } // namespace
 
@@ -147,15 +143,14 @@ bool SpeciesList::majtab()
     if (header1 == QLatin1String(kMolarMassHeader))
         field_ = cards::kMasseMolaire;
 
-    const auto listed =
-        cards::Database::inDirectory(QFile::encodeName(appDir_).toStdString()).list(field_);
+    const auto listed = cards::Database::inDirectory(platform::toPath(appDir_)).list(field_);
     std::vector<QString> names;
     std::vector<QString> values;
     names.reserve(listed.cards.size());
     values.reserve(listed.cards.size());
     for (const cards::ListedCard &c : listed.cards) {
-        names.push_back(fromUtf8(c.nom));
-        values.push_back(fromUtf8(c.valeur) + QStringLiteral("   "));
+        names.push_back(QString::fromStdString(c.nom));
+        values.push_back(QString::fromStdString(c.valeur) + QStringLiteral("   "));
     }
     const bool byName = entry <= 0;
     const std::vector<int> order =

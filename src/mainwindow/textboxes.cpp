@@ -1,23 +1,7 @@
 #include "textboxes.h"
 
-#include "cp1252.h"
-
 #include <QSignalBlocker>
-#include <QStringView>
 #include <QTextBlock>
-
-bool cp1252Encodable(const QString &text)
-{
-    for (const char32_t c : QStringView(text).toUcs4())
-        if (!cards::cp1252Encodable(c))
-            return false;
-    return true;
-}
-
-QValidator::State Cp1252Validator::validate(QString &input, int &) const
-{
-    return cp1252Encodable(input) ? Acceptable : Invalid;
-}
 
 AspectBox::AspectBox(QWidget *parent) : QPlainTextEdit(parent)
 {

@@ -1,19 +1,8 @@
 #pragma once
 
+#include "cp1252validator.h"
+
 #include <QPlainTextEdit>
-#include <QValidator>
-
-// Refuses, when typed or pasted, a character that Windows-1252 cannot hold:
-// every field is stored in that code page.
-class Cp1252Validator : public QValidator
-{
-    Q_OBJECT
-public:
-    using QValidator::QValidator;
-    State validate(QString &input, int &pos) const override;
-};
-
-bool cp1252Encodable(const QString &text);
 
 // The aspect box Text2: several lines, stored with CR LF line breaks, at most
 // `maxLength` stored characters, Windows-1252 only. A change that breaks

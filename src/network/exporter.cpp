@@ -1,10 +1,11 @@
 #include "exporter.h"
 
 #include "carddraw.h"
+#include "cardlayout.h"
+#include "cp1252validator.h"
 #include "dialogs.h"
 #include "param.h"
 #include "smtpdialogue.h"
-#include "textvalidator.h"
 
 #include <QCloseEvent>
 #include <QIcon>
@@ -20,11 +21,6 @@ using platform::Dialogs;
 
 namespace
 {
-
-QString toQ(const std::string &s)
-{
-    return QString::fromStdString(s);
-}
 
 bool blank(const QString &s)
 {
@@ -78,8 +74,7 @@ Exporter::Exporter(const cards::carte &card, const QString &appDir, Dialogs &dia
 {
     setObjectName(QStringLiteral("Exporter"));
     setWindowTitle(QStringLiteral("Publier cette carte sur le serveur"));
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPixelSize(11);
+    const QFont font = cardlayout::dialogFont();
     setFont(font);
     setFixedSize(520, 290);
 
@@ -100,7 +95,7 @@ Exporter::Exporter(const cards::carte &card, const QString &appDir, Dialogs &dia
     Text1 = new QLineEdit(this);
     Text1->setGeometry(16, 84, 488, 24);
     Text1->setPlaceholderText(QStringLiteral("Commentaire"));
-    Text1->setValidator(new network::Cp1252Validator(0, Text1));
+    Text1->setValidator(new Cp1252Validator(Text1));
     Label1 = new QLabel(this);
     Label1->setGeometry(16, 128, 488, 17);
     Label1->setAlignment(Qt::AlignCenter);
@@ -149,7 +144,7 @@ void Exporter::load()
 {
     const network::ParametersRead read = network::readParameters(appDir_);
     parameters_ = read.parameters;
-    Label4->setText(toQ(card_.nom()));
+    Label4->setText(QString::fromStdString(card_.nom()));
     Label5->setText(parameters_.record(network::kNomAuteur) + QStringLiteral(" ( ") +
                     parameters_.record(network::kAdresse) + QStringLiteral(" )"));
     if (!read.ok) {

@@ -1,7 +1,9 @@
 #include "feuilleftp.h"
 
 #include "carddraw.h"
+#include "cardlayout.h"
 #include "dialogs.h"
+#include "localpath.h"
 #include "param.h"
 #include "paranet.h"
 #include "transfer.h"
@@ -34,11 +36,6 @@ bool writeWhole(const QString &path, const QByteArray &bytes)
     return file.commit();
 }
 
-QString toQ(const std::string &s)
-{
-    return QString::fromStdString(s);
-}
-
 } // namespace
 
 feuilleFTP::feuilleFTP(const QString &appDir, bool &listDownloaded, std::function<void()> chargenet,
@@ -48,9 +45,7 @@ feuilleFTP::feuilleFTP(const QString &appDir, bool &listDownloaded, std::functio
 {
     setObjectName(QStringLiteral("feuilleFTP"));
     setWindowTitle(QStringLiteral("Télécharger des cartes"));
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPixelSize(11);
-    setFont(font);
+    setFont(cardlayout::dialogFont());
     setFixedSize(500, 290);
 
     Label2 = new QLabel(QStringLiteral("Liste:"), this);
@@ -162,7 +157,7 @@ void feuilleFTP::dresseliste()
     Text1->clear();
     cardUrl_.clear();
     const QString path = QDir(appDir_).filePath(QString::fromLatin1(cards::kListFileName));
-    cards::DownloadList list = cards::readDownloadList(std::filesystem::path(path.toStdString()));
+    cards::DownloadList list = cards::readDownloadList(platform::toPath(path));
     if (!list.valid) {
         dialogs_.message(this, Dialogs::Icon::Critical, QStringLiteral("Visualisation impossible"),
                          QStringLiteral("Pas de liste téléchargée"));
@@ -171,7 +166,7 @@ void feuilleFTP::dresseliste()
     }
     entries_ = std::move(list.entries);
     for (const cards::ListEntry &entry : entries_)
-        List1->addItem(toQ(entry.nom));
+        List1->addItem(QString::fromStdString(entry.nom));
     if (!entries_.empty())
         List1->setCurrentRow(0);
 }
@@ -182,10 +177,11 @@ void feuilleFTP::List1_Click()
     if (i < 0 || i >= static_cast<int>(entries_.size()))
         return;
     const cards::ListEntry &entry = entries_[static_cast<std::size_t>(i)];
-    Text1->setPlainText(QStringLiteral("Espèce: ") + toQ(entry.nom) + QStringLiteral("\nAuteur: ") +
-                        toQ(entry.auteur) + QStringLiteral("\nCommentaire: ") +
-                        toQ(entry.commentaire));
-    cardUrl_ = toQ(entry.url);
+    Text1->setPlainText(QStringLiteral("Espèce: ") + QString::fromStdString(entry.nom) +
+                        QStringLiteral("\nAuteur: ") + QString::fromStdString(entry.auteur) +
+                        QStringLiteral("\nCommentaire: ") +
+                        QString::fromStdString(entry.commentaire));
+    cardUrl_ = QString::fromStdString(entry.url);
 }
 
 void feuilleFTP::Command1_Click()

@@ -1,9 +1,10 @@
 #include "param.h"
 
+#include "cardlayout.h"
+#include "cp1252validator.h"
 #include "dialogs.h"
 #include "paranet.h"
 #include "recordfile.h"
-#include "textvalidator.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -20,7 +21,7 @@ QLineEdit *makeBox(QWidget *parent, int x, int y)
 {
     auto *box = new QLineEdit(parent);
     box->setGeometry(x, y, 265, 21);
-    box->setValidator(new network::Cp1252Validator(cards::kMaxTextLength, box));
+    box->setValidator(new Cp1252Validator(cards::kMaxTextLength, box));
     return box;
 }
 
@@ -31,9 +32,7 @@ param::param(const QString &appDir, Dialogs &dialogs, QWidget *parent)
 {
     setObjectName(QStringLiteral("param"));
     setWindowTitle(QStringLiteral("Paramètres"));
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPixelSize(11);
-    setFont(font);
+    setFont(cardlayout::dialogFont());
     setFixedSize(481, 409);
 
     Frame3 = new QGroupBox(QStringLiteral("Courrier électronique ( à saisir )"), this);

@@ -1,5 +1,6 @@
 #include "paranet.h"
 
+#include "localpath.h"
 #include "recordfile.h"
 
 #include <QDir>
@@ -8,16 +9,6 @@
 
 namespace network
 {
-
-namespace
-{
-
-std::filesystem::path fsPath(const QString &path)
-{
-    return std::filesystem::path(path.toStdString());
-}
-
-} // namespace
 
 QString paranetPath(const QString &appDir)
 {
@@ -28,7 +19,8 @@ ParametersRead readParameters(const QString &appDir)
 {
     ParametersRead result;
     cards::RecordFile file;
-    if (cards::RecordFile::load(fsPath(paranetPath(appDir)), file) != cards::IoError::None) {
+    if (cards::RecordFile::load(platform::toPath(paranetPath(appDir)), file) !=
+        cards::IoError::None) {
         result.ok = false;
         return result;
     }
@@ -47,7 +39,7 @@ ParametersRead readParameters(const QString &appDir)
 bool writeMailParameters(const QString &appDir, const QString &nom, const QString &adresse,
                          const QString &serveur)
 {
-    const auto path = fsPath(paranetPath(appDir));
+    const auto path = platform::toPath(paranetPath(appDir));
     cards::RecordFile file;
     if (cards::RecordFile::load(path, file) != cards::IoError::None)
         return false;

@@ -6,6 +6,7 @@
 #include "updown.h"
 
 #include "dialogs.h"
+#include "localpath.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -116,8 +117,7 @@ bool completePdf(const QString &path)
 bool replaceFile(const QString &from, const QString &to)
 {
     std::error_code error;
-    std::filesystem::rename(QFile::encodeName(from).toStdString(),
-                            QFile::encodeName(to).toStdString(), error);
+    std::filesystem::rename(platform::toPath(from), platform::toPath(to), error);
     return !error;
 }
 

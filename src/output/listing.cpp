@@ -289,23 +289,18 @@ void printCardBlock(PageWriter &out, const CardView &card, const Pictograms &pic
     }
     out.setBold(true);
 
-    struct Quantity {
-        const char16_t *label;
-        const char16_t *unit;
-        const char16_t *exponent;
+    // The units are the card's own (cardlayout::kUnitMarks), a space before them.
+    static constexpr std::array<const char16_t *, 7> labels{
+        u"Masse molaire : ",
+        u"Masse volumique : ",
+        u"Densité : ",
+        u"Température d'ébullition : ",
+        u"Température de fusion : ",
+        u"Indice de réfraction : ",
+        u"Solubilité dans l'eau : ",
     };
-    static constexpr std::array<Quantity, 7> quantities{{
-        {u"Masse molaire : ", u" g.mol", u"-1"},
-        {u"Masse volumique : ", u" kg.m", u"-3"},
-        {u"Densité : ", u"", u""},
-        {u"Température d'ébullition : ", u" °C", u""},
-        {u"Température de fusion : ", u" °C", u""},
-        {u"Indice de réfraction : ", u"", u""},
-        {u"Solubilité dans l'eau : ", u" g.L", u"-1"},
-    }};
-    for (std::size_t k = 0; k < quantities.size(); ++k) {
-        const Quantity &q = quantities[k];
-        const QString label = QString::fromUtf16(q.label);
+    for (std::size_t k = 0; k < labels.size(); ++k) {
+        const QString label = QString::fromUtf16(labels[k]);
         const QString &field = card.quantites[k];
         out.setBold(true);
         out.X = W / 2 - out.textWidth(label);
@@ -315,11 +310,10 @@ void printCardBlock(PageWriter &out, const CardView &card, const Pictograms &pic
             out.X = W / 2;
             out.print(field, false);
             const bool miscible = k == 6 && field == QLatin1String("miscible");
-            if (!miscible) {
-                const QString unit = QString::fromUtf16(q.unit);
-                const QString exponent = QString::fromUtf16(q.exponent);
-                if (!unit.isEmpty())
-                    out.print(unit, false);
+            const cardlayout::UnitMark *mark = cardlayout::unitMark(int(k));
+            if (mark && !miscible) {
+                out.print(QLatin1Char(' ') + QString::fromUtf8(mark->unit), false);
+                const QString exponent = QString::fromUtf8(mark->exponent);
                 if (!exponent.isEmpty()) {
                     const int y = whole(out.Y);
                     out.Y -= 13;
