@@ -1,5 +1,7 @@
 #include "filelock.h"
 
+#include "writesteps.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
@@ -139,6 +141,7 @@ IoError FileLock::acquire(const fs::path &file, std::chrono::milliseconds wait)
         if (::stat(path.c_str(), &named) == 0 && sameFile(named, opened)) {
             fd_ = fd;
             path_ = path;
+            reachedWriteStep(WriteStep::LockTaken);
             return IoError::None;
         }
         ::close(fd);

@@ -2,6 +2,7 @@
 
 #include "cp1252.h"
 #include "filelock.h"
+#include "writesteps.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -55,10 +56,14 @@ private:
     int fd_;
 };
 
+// The new content goes out in pieces of 1 MiB, each a step where a test can
+// stop the writer; a full database (4 MB) takes four system calls for one.
+constexpr std::size_t kWritePiece = std::size_t{1} << 20;
+
 bool writeAll(int fd, const char *data, std::size_t size)
 {
     while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
+        const ssize_t n = ::write(fd, data, std::min(size, kWritePiece));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -66,6 +71,7 @@ bool writeAll(int fd, const char *data, std::size_t size)
         }
         data += n;
         size -= static_cast<std::size_t>(n);
+        reachedWriteStep(WriteStep::PieceWritten);
     }
     return true;
 }
@@ -327,12 +333,17 @@ IoError RecordFile::save(const fs::path &path) const
     }
     if (raw < 0)
         return IoError::Write;
+    reachedWriteStep(WriteStep::TempCreated);
 
     Fd fd(raw);
     bool ok = writeAll(fd.get(), bytes_.data(), bytes_.size());
     ok = ok && (!existed || ::fchmod(fd.get(), mode) == 0);
     ok = ok && ::fsync(fd.get()) == 0;
+    if (ok)
+        reachedWriteStep(WriteStep::Flushed);
     ok = fd.close() && ok;
+    if (ok)
+        reachedWriteStep(WriteStep::Closed);
     // The rename replaces the file at once: after a crash the name holds the
     // old content or the new one, both whole. The directory is not flushed in
     // addition; that would only make the new content durable sooner, at the
@@ -342,7 +353,9 @@ IoError RecordFile::save(const fs::path &path) const
         ::unlink(temp.c_str());
         return IoError::Write;
     }
+    reachedWriteStep(WriteStep::Replaced);
     removeStaleTemps(dir, target);
+    reachedWriteStep(WriteStep::Cleaned);
     return IoError::None;
 }
 

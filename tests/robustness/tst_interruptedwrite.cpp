@@ -1,46 +1,53 @@
 #include "database.h"
 #include "recordfile.h"
+#include "writesteps.h"
 
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
-// A child process loops database writes (or removals followed by writes) on a
-// full 2978-card database and is killed with SIGKILL at moments spread evenly
-// over two of its operations. The file must then be byte for byte the content
-// before or after the operation in progress, any leftover is a temporary file
-// that nothing reads, and the next write works and removes that leftover.
+// A child process runs one database operation on a full 2978-card database
+// and stops dead (SIGKILL) at step N of the file's replacement, for every N
+// the operation goes through. The file must then be byte for byte the content
+// before the operation up to the rename and the content after it from then
+// on; what else is left is a temporary file that nothing reads or the dead
+// writer's lock file; and the next write works and takes the leftover away.
 
 namespace fs = std::filesystem;
 using cards::carte;
 using cards::Database;
 using cards::RecordFile;
+using cards::WriteStep;
 
 namespace
 {
 
-constexpr int kMoments = 50;
-constexpr int kStableSlot = 1489;
+constexpr int kAllSteps = static_cast<int>(WriteStep::Cleaned) + 1;
 
-std::string readAll(const fs::path &p)
+std::vector<char> readAll(const fs::path &p)
 {
-    std::ifstream in(p, std::ios::binary);
-    std::string bytes;
-    char buf[1 << 16];
-    while (in.read(buf, sizeof buf) || in.gcount() > 0)
-        bytes.append(buf, static_cast<std::size_t>(in.gcount()));
+    std::ifstream in(p, std::ios::binary | std::ios::ate);
+    std::vector<char> bytes(static_cast<std::size_t>(std::max<std::streamoff>(in.tellg(), 0)));
+    in.seekg(0);
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
     return bytes;
+}
+
+void writeAll(const fs::path &p, const RecordFile &f)
+{
+    std::ofstream out(p, std::ios::binary | std::ios::trunc);
+    out.write(f.bytes().data(), static_cast<std::streamsize>(f.bytes().size()));
 }
 
 // Card of slot i of the starting database: every field used, lengths varied,
@@ -59,7 +66,6 @@ carte startCard(int i)
     return c;
 }
 
-// The card written by operation n of the child.
 carte newCard(int n)
 {
     carte c = startCard(n + 10000);
@@ -67,38 +73,45 @@ carte newCard(int n)
     return c;
 }
 
-enum class Mode { Write, Remove };
+// The operations killed: a card replaced in place, a card near the start
+// removed (every later card moves down), a card added at the end. The last
+// one runs on the database less the removed card, the others on the full one.
+enum class Op { Replace, Remove, Add, Next };
+constexpr int kReplacedSlot = 1489;
+constexpr int kRemovedSlot = 37;
+constexpr int kNextSlot = 100;
 
-// Operation n of the child: in write mode, a card replaced in place in a
-// slot that moves over the file; in remove mode, a card near the start
-// removed (every later card moves down), then a new card added at the end.
-int writeSlot(int n)
+bool runOp(const Database &db, Op op)
 {
-    return static_cast<int>((static_cast<long>(n) * 997 + 13) % cards::kMaxCards);
-}
-int removeSlot(int n)
-{
-    return (n / 2 * 37) % 100;
-}
-
-bool runOp(const Database &db, Mode mode, int n)
-{
-    if (mode == Mode::Write)
-        return db.write(newCard(n), writeSlot(n)).message == cards::DbMessage::None;
-    if (n % 2 == 0)
-        return db.remove(removeSlot(n)) == cards::DbMessage::None;
-    return db.write(newCard(n), -1).message == cards::DbMessage::None;
+    switch (op) {
+    case Op::Replace:
+        return db.write(newCard(1), kReplacedSlot).message == cards::DbMessage::None;
+    case Op::Remove:
+        return db.remove(kRemovedSlot) == cards::DbMessage::None;
+    case Op::Add:
+        return db.write(newCard(2), -1).message == cards::DbMessage::None;
+    case Op::Next:
+        return db.write(newCard(3), kNextSlot).message == cards::DbMessage::None;
+    }
+    return false;
 }
 
 // The same operation on an image in memory.
-void simulateOp(RecordFile &f, Mode mode, int n)
+void simulateOp(RecordFile &f, Op op)
 {
-    if (mode == Mode::Write) {
-        cards::image::writeCard(f, writeSlot(n), newCard(n));
-    } else if (n % 2 == 0) {
-        cards::image::removeCard(f, removeSlot(n));
-    } else {
-        cards::image::writeCard(f, cards::image::countCards(f), newCard(n));
+    switch (op) {
+    case Op::Replace:
+        cards::image::writeCard(f, kReplacedSlot, newCard(1));
+        return;
+    case Op::Remove:
+        cards::image::removeCard(f, kRemovedSlot);
+        return;
+    case Op::Add:
+        cards::image::writeCard(f, cards::image::countCards(f), newCard(2));
+        return;
+    case Op::Next:
+        cards::image::writeCard(f, kNextSlot, newCard(3));
+        return;
     }
 }
 
@@ -120,6 +133,85 @@ std::vector<std::string> otherEntries(const fs::path &dir)
     return names;
 }
 
+const char *stepName(WriteStep step)
+{
+    switch (step) {
+    case WriteStep::LockTaken:
+        return "lock taken";
+    case WriteStep::TempCreated:
+        return "temporary file created";
+    case WriteStep::PieceWritten:
+        return "piece written";
+    case WriteStep::Flushed:
+        return "flushed";
+    case WriteStep::Closed:
+        return "closed";
+    case WriteStep::Replaced:
+        return "replaced";
+    case WriteStep::Cleaned:
+        return "leftovers removed";
+    }
+    return "?";
+}
+
+// The child's side: at its stopAt-th step it tells which step it is, then
+// dies as a power cut or a kill would leave it.
+int stopAt = 0;
+int stepsSeen = 0;
+int reportFd = -1;
+
+void stopAtStep(WriteStep step)
+{
+    if (++stepsSeen != stopAt)
+        return;
+    const char code = static_cast<char>('0' + static_cast<int>(step));
+    if (::write(reportFd, &code, 1) != 1)
+        ::_exit(3);
+    ::raise(SIGKILL);
+}
+
+// What a child that ran `op` stopping at its stopAt-th step sent and how it
+// ended: a step digit and SIGKILL, or "D" and exit 0 when the operation
+// finished before that step.
+struct ChildEnd {
+    std::string sent;
+    int status = 0;
+};
+
+ChildEnd runChild(const Database &db, Op op, int step)
+{
+    int pipeFd[2];
+    if (::pipe(pipeFd) != 0)
+        return {"pipe", 0};
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipeFd[0]);
+        reportFd = pipeFd[1];
+        stopAt = step;
+        cards::setWriteStepHook(stopAtStep);
+        const char done = runOp(db, op) ? 'D' : 'E';
+        ::_exit(::write(reportFd, &done, 1) == 1 && done == 'D' ? 0 : 1);
+    }
+    ::close(pipeFd[1]);
+    if (child < 0) {
+        ::close(pipeFd[0]);
+        return {"fork", 0};
+    }
+    ChildEnd end;
+    char buf[64];
+    for (ssize_t got; (got = ::read(pipeFd[0], buf, sizeof buf)) != 0;) {
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            break;
+        end.sent.append(buf, static_cast<std::size_t>(got));
+    }
+    ::close(pipeFd[0]);
+    while (::waitpid(child, &end.status, 0) < 0 && errno == EINTR) {
+    }
+    return end;
+}
+
 } // namespace
 
 class tst_InterruptedWrite : public QObject
@@ -128,154 +220,102 @@ class tst_InterruptedWrite : public QObject
 
 private slots:
     void initTestCase();
-    void interrupted_data();
-    void interrupted();
+    void stoppedAtEveryStep_data();
+    void stoppedAtEveryStep();
     void staleTemporaryFiles();
-    void cleanupTestCase();
 
 private:
-    RecordFile start_;
-    std::string startBytes_;
-    std::chrono::nanoseconds opTime_[2]{};
-    int leftovers_ = 0;
-    int runs_ = 0;
+    RecordFile full_;
+    RecordFile lessOne_;
 };
 
 void tst_InterruptedWrite::initTestCase()
 {
     for (int i = 0; i < cards::kMaxCards; ++i)
-        QCOMPARE(cards::image::writeCard(start_, i, startCard(i)), cards::IoError::None);
-    startBytes_.assign(start_.bytes().begin(), start_.bytes().end());
-    QCOMPARE(startBytes_.size(), std::size_t(11 * cards::kMaxCards * 128));
+        QCOMPARE(cards::image::writeCard(full_, i, startCard(i)), cards::IoError::None);
+    QCOMPARE(full_.bytes().size(), std::size_t(11 * cards::kMaxCards * 128));
+    lessOne_ = full_;
+    simulateOp(lessOne_, Op::Remove);
+}
 
-    // How long one operation takes here, so that the kill moments spread over
-    // two operations whatever the speed of the machine.
-    for (Mode mode : {Mode::Write, Mode::Remove}) {
+void tst_InterruptedWrite::stoppedAtEveryStep_data()
+{
+    QTest::addColumn<int>("op");
+    QTest::newRow("replace") << int(Op::Replace);
+    QTest::newRow("remove") << int(Op::Remove);
+    QTest::newRow("add") << int(Op::Add);
+}
+
+void tst_InterruptedWrite::stoppedAtEveryStep()
+{
+    QFETCH(int, op);
+    const Op operation = static_cast<Op>(op);
+    const RecordFile &before = operation == Op::Add ? lessOne_ : full_;
+    RecordFile after = before;
+    simulateOp(after, operation);
+    QVERIFY(before.bytes() != after.bytes());
+
+    std::vector<WriteStep> steps;
+    for (int stop = 1;; ++stop) {
+        QVERIFY2(stop < 100, "the operation never finished");
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        const Database db = Database::inDirectory(dir.path().toStdString());
-        QCOMPARE(start_.save(db.path()), cards::IoError::None);
-        std::vector<std::chrono::nanoseconds> times;
-        for (int n = 0; n < 6; ++n) {
-            const auto t0 = std::chrono::steady_clock::now();
-            QVERIFY(runOp(db, mode, n));
-            times.push_back(std::chrono::steady_clock::now() - t0);
+        const fs::path dirPath = dir.path().toStdString();
+        const Database db = Database::inDirectory(dirPath);
+        writeAll(db.path(), before);
+
+        const ChildEnd end = runChild(db, operation, stop);
+        if (end.sent == "D") {
+            // Finished before this step: every step has been gone through.
+            QVERIFY(WIFEXITED(end.status) && WEXITSTATUS(end.status) == 0);
+            QVERIFY(readAll(db.path()) == after.bytes());
+            QVERIFY(otherEntries(dirPath).empty());
+            break;
         }
-        std::sort(times.begin(), times.end());
-        opTime_[mode == Mode::Write ? 0 : 1] = times[times.size() / 2];
-    }
-}
+        QVERIFY2(end.sent.size() == 1 && end.sent[0] >= '0' && end.sent[0] < '0' + kAllSteps,
+                 end.sent.c_str());
+        QVERIFY2(WIFSIGNALED(end.status) && WTERMSIG(end.status) == SIGKILL,
+                 "the child ended otherwise than killed");
+        const auto step = static_cast<WriteStep>(end.sent[0] - '0');
+        steps.push_back(step);
+        const QByteArray where =
+            "stopped at step " + QByteArray::number(stop) + ", " + stepName(step);
 
-void tst_InterruptedWrite::interrupted_data()
-{
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<int>("moment");
-    for (Mode mode : {Mode::Write, Mode::Remove}) {
-        for (int m = 0; m < kMoments; ++m) {
-            const QByteArray tag =
-                (mode == Mode::Write ? "write/" : "remove/") + QByteArray::number(m);
-            QTest::newRow(tag.constData()) << static_cast<int>(mode) << m;
+        // The rename is the one moment the file changes.
+        const bool replaced = step >= WriteStep::Replaced;
+        QVERIFY2(readAll(db.path()) == (replaced ? after : before).bytes(), where.constData());
+
+        // The temporary file lives from its creation to the rename; the lock
+        // file stays, its lock dead with the writer.
+        const bool tempExpected = step >= WriteStep::TempCreated && !replaced;
+        int temps = 0;
+        bool lockFile = false;
+        for (const std::string &name : otherEntries(dirPath)) {
+            const bool isLock = name == std::string(cards::kDatabaseFileName) + ".lock";
+            QVERIFY2(isTempName(name) || isLock, (where + ": " + name.c_str()).constData());
+            temps += isTempName(name);
+            lockFile = lockFile || isLock;
         }
+        QVERIFY2(temps == (tempExpected ? 1 : 0), where.constData());
+        QVERIFY2(lockFile, where.constData());
+
+        const RecordFile &current = replaced ? after : before;
+        const cards::ListResult listed = db.list(cards::kIndice);
+        QCOMPARE(listed.error, cards::IoError::None);
+        QCOMPARE(int(listed.cards.size()), cards::image::countCards(current));
+
+        // The next start goes on: a write works, gives the expected content
+        // and takes the killed writer's leftovers away.
+        RecordFile next = current;
+        simulateOp(next, Op::Next);
+        QVERIFY2(runOp(db, Op::Next), where.constData());
+        QVERIFY2(readAll(db.path()) == next.bytes(), where.constData());
+        QVERIFY2(otherEntries(dirPath).empty(), where.constData());
     }
-}
 
-void tst_InterruptedWrite::interrupted()
-{
-    QFETCH(int, mode);
-    QFETCH(int, moment);
-    const Mode m = static_cast<Mode>(mode);
-
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const fs::path dirPath = dir.path().toStdString();
-    const Database db = Database::inDirectory(dirPath);
-    QCOMPARE(start_.save(db.path()), cards::IoError::None);
-
-    int pipeFd[2];
-    QCOMPARE(::pipe(pipeFd), 0);
-    const pid_t child = ::fork();
-    QVERIFY(child >= 0);
-    if (child == 0) {
-        // The child: says it is ready, then one byte per finished operation.
-        ::close(pipeFd[0]);
-        const char ready = 'R';
-        if (::write(pipeFd[1], &ready, 1) != 1)
-            ::_exit(2);
-        for (int n = 0;; ++n) {
-            const char done = runOp(db, m, n) ? '+' : 'E';
-            if (::write(pipeFd[1], &done, 1) != 1 || done == 'E')
-                ::_exit(1);
-        }
-    }
-    ::close(pipeFd[1]);
-    char first = 0;
-    while (::read(pipeFd[0], &first, 1) < 0 && errno == EINTR) {
-    }
-    const auto span = 2 * opTime_[m == Mode::Write ? 0 : 1];
-    std::this_thread::sleep_for(span * moment / kMoments);
-    ::kill(child, SIGKILL);
-    int status = 0;
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-    std::string progress;
-    char buf[256];
-    for (ssize_t got; (got = ::read(pipeFd[0], buf, sizeof buf)) != 0;) {
-        if (got < 0 && errno == EINTR)
-            continue;
-        QVERIFY(got > 0);
-        progress.append(buf, static_cast<std::size_t>(got));
-    }
-    ::close(pipeFd[0]);
-    QCOMPARE(first, 'R');
-    QVERIFY2(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL,
-             "the child stopped before it was killed (an operation failed)");
-    QVERIFY(progress.find('E') == std::string::npos);
-    const int done = static_cast<int>(progress.size());
-
-    // The content before and after the operation that was running.
-    RecordFile before = start_;
-    for (int n = 0; n < done; ++n)
-        simulateOp(before, m, n);
-    RecordFile after = before;
-    simulateOp(after, m, done);
-    const std::string beforeBytes(before.bytes().begin(), before.bytes().end());
-    const std::string afterBytes(after.bytes().begin(), after.bytes().end());
-    QVERIFY(beforeBytes != afterBytes);
-
-    const std::string onDisk = readAll(db.path());
-    QVERIFY2(onDisk == beforeBytes || onDisk == afterBytes,
-             qPrintable(QStringLiteral("after %1 operations the file (%2 bytes) is neither the "
-                                       "old content nor the new one")
-                            .arg(done)
-                            .arg(onDisk.size())));
-    const RecordFile &current = onDisk == beforeBytes ? before : after;
-    const int doneOnDisk = onDisk == beforeBytes ? done : done + 1;
-
-    // Whatever else is there is a temporary file of the save, which the
-    // database never reads, or the lock file of the killed writer, whose
-    // lock died with it.
-    const std::vector<std::string> others = otherEntries(dirPath);
-    int temps = 0;
-    for (const std::string &name : others) {
-        QVERIFY2(isTempName(name) || name == std::string(cards::kDatabaseFileName) + ".lock",
-                 name.c_str());
-        temps += isTempName(name);
-    }
-    QVERIFY(temps <= 1);
-    ++runs_;
-    leftovers_ += temps;
-
-    const cards::ListResult listed = db.list(cards::kIndice);
-    QCOMPARE(listed.error, cards::IoError::None);
-    QCOMPARE(static_cast<int>(listed.cards.size()), cards::image::countCards(current));
-
-    // The next start goes on: a write works, gives the expected content and
-    // takes the killed writer's leftover away.
-    RecordFile next = current;
-    simulateOp(next, m, doneOnDisk);
-    QVERIFY(runOp(db, m, doneOnDisk));
-    QVERIFY(readAll(db.path()) == std::string(next.bytes().begin(), next.bytes().end()));
-    QVERIFY(otherEntries(dirPath).empty());
+    // Every kind of step was met, in the order of a save.
+    QVERIFY(std::is_sorted(steps.begin(), steps.end()));
+    QCOMPARE(int(std::set<WriteStep>(steps.begin(), steps.end()).size()), kAllSteps);
 }
 
 // Leftovers of writers that no longer run are removed by the next save of the
@@ -317,12 +357,6 @@ void tst_InterruptedWrite::staleTemporaryFiles()
     for (const std::string &name : kept)
         QVERIFY2(fs::exists(dirPath / name), name.c_str());
     QCOMPARE(base.list(cards::kFusion).cards.size(), std::size_t(1));
-}
-
-void tst_InterruptedWrite::cleanupTestCase()
-{
-    qInfo("%d kills, %d left a temporary file behind (removed by the next write)", runs_,
-          leftovers_);
 }
 
 QTEST_APPLESS_MAIN(tst_InterruptedWrite)
