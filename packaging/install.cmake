@@ -1,6 +1,17 @@
-# Desktop integration beyond the program, its tool, its defaults, desktop file
-# and icon (installed by their own folders): the AppStream description that
-# software centres show, named after its component id as they expect.
-install(FILES ${CMAKE_CURRENT_LIST_DIR}/../data/cartes-especes.metainfo.xml
+# Every install rule of the project: the program and its companion tool, the
+# defaults copied to each user on first start, and the desktop integration
+# (desktop file, icon, and the AppStream description that software centres
+# show, named after its component id as they expect).
+install(TARGETS cartes-outil RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${PROJECT_BINARY_DIR}/data/ESPCHIMIQUES.ZYP ${PROJECT_BINARY_DIR}/data/PARANET.LST
+        DESTINATION ${CARTES_DATADIR})
+install(FILES ${PROJECT_SOURCE_DIR}/data/cartes-especes.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo
         RENAME fr.lumisque.cartes_especes.metainfo.xml)
+if(CARTES_BUILD_GUI)
+  install(TARGETS cartes-especes RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES ${PROJECT_SOURCE_DIR}/data/cartes-especes.desktop
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${PROJECT_SOURCE_DIR}/data/pictures/cartes-especes.svg
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+endif()

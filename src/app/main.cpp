@@ -35,7 +35,8 @@ int main(int argc, char *argv[])
     const platform::FrenchLocale french;
 
     const QString exeDir = QApplication::applicationDirPath();
-    const QString defaults = QDir::cleanPath(exeDir + QStringLiteral("/../share/cartes-especes"));
+    const QString defaults =
+        QDir::cleanPath(exeDir + QLatin1Char('/') + QStringLiteral(CARTES_DEFAULTS_FROM_BINDIR));
     const QString appDir = platform::applicationDirectory(
         exeDir, defaults, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
 
