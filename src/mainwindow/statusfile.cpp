@@ -1,9 +1,9 @@
 #include "statusfile.h"
 
+#include "localpath.h"
 #include "recordfile.h"
 
 #include <QDir>
-#include <QFile>
 
 void writeModuleStatus(const QString &appDir, const QString &status)
 {
@@ -12,6 +12,5 @@ void writeModuleStatus(const QString &appDir, const QString &status)
     // not close leaves "OUI" anyway), so the write is not flushed to the disk
     // on the way to the first window.
     const QString path = QDir(appDir).filePath(QString::fromLatin1(kStatusFileName));
-    cards::writeOneRecord(QFile::encodeName(path).toStdString(), kStatusRecord,
-                          status.toStdString());
+    cards::writeOneRecord(platform::toPath(path), kStatusRecord, status.toStdString());
 }
