@@ -34,6 +34,21 @@ window() {
     regex=$(sed 's/[][\\.*^$?+(){}|]/\\&/g' <<<"$1")
     timeout 10 xdotool search --sync --onlyvisible --name "^$regex\$" | head -1
 }
+# Waits up to 10 s for window $1 to stand at position $2 with size $3
+# ("240,212" "800x600"); prints the geometry seen last.
+placed() {
+    local geometry
+    for _ in $(seq 100); do
+        geometry=$(xdotool getwindowgeometry "$1")
+        if grep -q "Position: $2\b" <<<"$geometry" && grep -q "Geometry: $3\b" <<<"$geometry"; then
+            echo "$geometry"
+            return 0
+        fi
+        sleep 0.1
+    done
+    echo "$geometry"
+    return 1
+}
 
 # The database beside the executable makes that folder the application directory.
 cp "$exe" "$database" "$work/"
@@ -57,16 +72,11 @@ win=$(window "$title") || fail "the main window did not appear"
 
 # On a 1280 x 1024 screen the window is 800 x 600, centred (no window manager
 # here, so no frame).
-geometry=$(xdotool getwindowgeometry "$win")
-grep -q "Position: 240,212" <<<"$geometry" || fail "window not centred: $geometry"
-grep -q "Geometry: 800x600" <<<"$geometry" || fail "window not 800 x 600: $geometry"
+geometry=$(placed "$win" 240,212 800x600) || fail "window not centred at 800 x 600: $geometry"
 # ... and comes back there after a resize or a move.
 xdotool windowsize "$win" 500 400
 xdotool windowmove "$win" 0 0
-sleep 0.5
-geometry=$(xdotool getwindowgeometry "$win")
-grep -q "Position: 240,212" <<<"$geometry" || fail "window moved away: $geometry"
-grep -q "Geometry: 800x600" <<<"$geometry" || fail "window resized: $geometry"
+geometry=$(placed "$win" 240,212 800x600) || fail "window not put back: $geometry"
 
 # Type into the aspect box (Frame1's drawing area at 18,58, Text2 at 224,144 in it).
 xdotool mousemove --window "$win" 300 210 click 1
