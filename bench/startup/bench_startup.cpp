@@ -1,7 +1,8 @@
-// Start-up of the application on a full database against a bare Qt Widgets
-// program that shows a 3000-row table, both measured from outside the
-// process: from the start of the child to the X11 map of a window whose
-// _NET_WM_PID is the child, on an Xvfb server of our own.
+// Start-up of the application on a full database and on the bundled one
+// against a bare Qt Widgets program that shows a 3000-row table, all measured
+// from outside the process: from the start of the child to the X11 map of a
+// window whose _NET_WM_PID is the child, on an Xvfb server of our own. The
+// application's peak memory up to that moment is counted too.
 
 #include "fulldatabase.h"
 
@@ -13,9 +14,11 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -41,6 +44,7 @@ struct Server {
     xcb_atom_t pidAtom = XCB_NONE;
     fs::path appDir;
     std::string application; // the copy of the executable beside the full database
+    std::string bundled;     // the copy beside the bundled database
     std::string bare;
 } server;
 
@@ -113,8 +117,13 @@ std::optional<uint32_t> windowPid(xcb_window_t window)
     return *static_cast<uint32_t *>(xcb_get_property_value(reply.get()));
 }
 
-// Seconds from the start of `exe` to the map of its window; nullopt after 20 s.
-std::optional<double> timeToMap(const std::string &exe, const fs::path &dir)
+struct Start {
+    double seconds; // from the start of the process to the map of its window
+    double peakMB;  // the largest resident set the process reached meanwhile
+};
+
+// The start of `exe` in `dir` up to the map of its window; nullopt after 20 s.
+std::optional<Start> timeToMap(const std::string &exe, const fs::path &dir)
 {
     std::vector<std::string> env{"DISPLAY=" + server.display};
     for (char **e = environ; *e; ++e) {
@@ -157,53 +166,76 @@ std::optional<double> timeToMap(const std::string &exe, const fs::path &dir)
         std::free(event);
     }
     kill(child, SIGKILL);
-    waitpid(child, nullptr, 0);
+    rusage usage{};
+    int status = 0;
+    wait4(child, &status, 0, &usage);
     // Events of the child's windows that came late are dropped.
     while (xcb_generic_event_t *event = xcb_poll_for_event(server.connection))
         std::free(event);
-    return seconds;
+    if (!seconds)
+        return std::nullopt;
+    return Start{*seconds, double(usage.ru_maxrss) / 1024.0};
 }
 
-// The two programs start in turn, so that both meet the same load of the
+// The programs start in turn, so that all meet the same load of the
 // machine: each iteration of the bare program's benchmark starts the bare
-// program and then the application, and keeps the application's figure for
-// the application's benchmark, which runs after it.
-std::deque<double> applicationTimes;
+// program, then the application on the full database and on the bundled one,
+// and keeps the application's figures for the application's benchmarks, which
+// run after it.
+std::deque<Start> fullStarts;
+std::deque<Start> bundledStarts;
 
 void BM_StartupBare(benchmark::State &state)
 {
     for (auto _ : state) {
         const auto bare = timeToMap(server.bare, server.appDir);
-        const auto application = timeToMap(server.application, server.appDir);
-        if (!bare || !application) {
+        const auto full = timeToMap(server.application, server.appDir);
+        const auto bundled = timeToMap(server.bundled, server.appDir / "bundled");
+        if (!bare || !full || !bundled) {
             state.SkipWithError("no window mapped");
             return;
         }
-        applicationTimes.push_back(*application);
-        state.SetIterationTime(*bare);
+        fullStarts.push_back(*full);
+        bundledStarts.push_back(*bundled);
+        state.SetIterationTime(bare->seconds);
     }
+}
+
+void measureApplication(benchmark::State &state, std::deque<Start> &measured,
+                        const std::string &exe, const fs::path &dir)
+{
+    double peakMB = 0;
+    for (auto _ : state) {
+        std::optional<Start> start;
+        if (!measured.empty()) {
+            start = measured.front();
+            measured.pop_front();
+        } else {
+            start = timeToMap(exe, dir);
+        }
+        if (!start) {
+            state.SkipWithError("no window mapped");
+            return;
+        }
+        peakMB = std::max(peakMB, start->peakMB);
+        state.SetIterationTime(start->seconds);
+    }
+    state.counters["peak_MB"] = peakMB;
 }
 
 void BM_StartupApplication(benchmark::State &state)
 {
-    for (auto _ : state) {
-        std::optional<double> seconds;
-        if (!applicationTimes.empty()) {
-            seconds = applicationTimes.front();
-            applicationTimes.pop_front();
-        } else {
-            seconds = timeToMap(server.application, server.appDir);
-        }
-        if (!seconds) {
-            state.SkipWithError("no window mapped");
-            return;
-        }
-        state.SetIterationTime(*seconds);
-    }
+    measureApplication(state, fullStarts, server.application, server.appDir);
+}
+
+void BM_StartupBundled(benchmark::State &state)
+{
+    measureApplication(state, bundledStarts, server.bundled, server.appDir / "bundled");
 }
 
 BENCHMARK(BM_StartupBare)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_StartupApplication)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_StartupBundled)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace
 
@@ -217,18 +249,27 @@ int main(int argc, char **argv)
     }
     server.appDir = pattern;
     server.application = (server.appDir / "cartes-especes").string();
+    server.bundled = (server.appDir / "bundled" / "cartes-especes").string();
     server.bare = STARTUP_BARE;
     std::error_code error;
     fs::copy_file(CARTES_ESPECES, server.application, error);
+    if (!error)
+        fs::create_directory(server.appDir / "bundled", error);
+    if (!error)
+        fs::copy_file(CARTES_ESPECES, server.bundled, error);
+    if (!error)
+        fs::copy_file(BUNDLED_DATABASE, server.appDir / "bundled" / cards::kDatabaseFileName,
+                      error);
     if (error || !writeFullDatabase(server.appDir) || !startServer()) {
         std::fprintf(stderr, "cannot prepare the application or start Xvfb\n");
         stopServer();
         fs::remove_all(server.appDir, error);
         return 1;
     }
-    // One start of each first, so that both find the fonts and libraries cached.
+    // One start of each first, so that all find the fonts and libraries cached.
     timeToMap(server.bare, server.appDir);
     timeToMap(server.application, server.appDir);
+    timeToMap(server.bundled, server.appDir / "bundled");
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     stopServer();
