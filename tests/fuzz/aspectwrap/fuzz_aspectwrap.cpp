@@ -12,6 +12,7 @@
 // characters as fit; and when lines are left in the box, the text is used
 // up or not even its next character fits.
 #include "aspectwrap.h"
+#include "fuzzsupport.h"
 
 #include <algorithm>
 #include <climits>
@@ -21,11 +22,7 @@
 namespace
 {
 
-void check(bool ok)
-{
-    if (!ok)
-        __builtin_trap();
-}
+using fuzzsupport::check;
 
 int charWidth(QChar c)
 {

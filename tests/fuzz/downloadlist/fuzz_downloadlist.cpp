@@ -3,6 +3,7 @@
 #include "downloadlist.h"
 
 #include "carte.h"
+#include "fuzzsupport.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -12,11 +13,7 @@
 namespace
 {
 
-void check(bool ok)
-{
-    if (!ok)
-        __builtin_trap();
-}
+using fuzzsupport::check;
 
 } // namespace
 

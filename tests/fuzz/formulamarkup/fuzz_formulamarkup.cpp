@@ -6,6 +6,7 @@
 // its marker. Any text at all (malformed included) is laid out and edited
 // without reading outside it.
 #include "formulamarkup.h"
+#include "fuzzsupport.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -16,11 +17,7 @@ namespace
 
 using namespace formula;
 
-void check(bool ok)
-{
-    if (!ok)
-        __builtin_trap();
-}
+using fuzzsupport::check;
 
 struct Input {
     const std::uint8_t *data;

@@ -2,6 +2,7 @@
 // 128 bytes, a text that reads writes back to the same bytes, and the
 // Windows-1252 conversion round-trips.
 #include "cp1252.h"
+#include "fuzzsupport.h"
 #include "recordfile.h"
 
 #include <cstddef>
@@ -12,11 +13,7 @@
 namespace
 {
 
-void check(bool ok)
-{
-    if (!ok)
-        __builtin_trap();
-}
+using fuzzsupport::check;
 
 } // namespace
 
