@@ -7,3 +7,5 @@ cartes_add_test(tst_carddraw SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_carddraw.cpp
                 LIBS cardview platform_testing)
 cartes_add_test(tst_cardpicture SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_cardpicture.cpp
                 LIBS cardview)
+cartes_add_test(tst_cp1252validator SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_cp1252validator.cpp
+                LIBS cardview)
