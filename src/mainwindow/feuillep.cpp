@@ -104,6 +104,12 @@ feuilleP::feuilleP(const QString &appDir, platform::Dialogs &dialogs, platform::
     list_->setColumns();
     editor_->modifie = false;
     majtab();
+    placementRetry_.setSingleShot(true);
+    placementRetry_.setInterval(250);
+    connect(&placementRetry_, &QTimer::timeout, this, [this] {
+        placementTries_ = 0;
+        applyGeometry();
+    });
     applyGeometry();
     info->setText(kBackgroundInfo);
     copiedMessage_ = kCopiedMessage;
@@ -502,9 +508,17 @@ void feuilleP::applyGeometry()
     const QPoint error = wanted.topLeft() - mapToGlobal(QPoint(0, 0));
     if (error.isNull()) {
         placementTries_ = 0;
+        placementRounds_ = 0;
     } else if (placementTries_ < 3) {
         ++placementTries_;
         setGeometry(QRect(geometry().topLeft() + error, wanted.size()));
+    } else if (!placementRetry_.isActive() && placementRounds_ < 4) {
+        // The position the display reported may have been stale (a move
+        // still on its way): look again once things have settled rather than
+        // leave the window where it is. A display that never places the
+        // window where asked is not asked for ever.
+        ++placementRounds_;
+        placementRetry_.start();
     }
     applyingGeometry_ = false;
 }

@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -152,4 +153,6 @@ private:
     bool enteringCell_ = false;
     bool applyingGeometry_ = false;
     int placementTries_ = 0;
+    int placementRounds_ = 0;
+    QTimer placementRetry_;
 };
