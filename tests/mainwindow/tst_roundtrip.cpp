@@ -463,6 +463,8 @@ class TestRoundTrip : public QObject
 {
     Q_OBJECT
 private slots:
+    // ctest runs each of these functions on its own (tests/mainwindow/CMakeLists.txt
+    // names them): a new one is named there too.
     void initTestCase();
     void validateKeepsFile_data() { databases(); }
     void validateKeepsFile();
