@@ -59,6 +59,10 @@ feuilleP::feuilleP(const QString &appDir, platform::Dialogs &dialogs, platform::
                    platform::HelpViewer &help, QWidget *parent)
     : QWidget(parent), appDir_(appDir), dialogs_(dialogs), dialUp_(dialUp), help_(help)
 {
+    // The database is read and the list sorted on another thread while the
+    // controls are built; majtab takes the result.
+    auto firstListing = SpeciesList::readFirstListing(appDir_);
+
     setWindowTitle(kTitle);
     setObjectName(QStringLiteral("feuilleP"));
     setFont(cardlayout::font(cardlayout::kDefaultFont));
@@ -74,6 +78,7 @@ feuilleP::feuilleP(const QString &appDir, platform::Dialogs &dialogs, platform::
     info->setTextFormat(Qt::PlainText);
 
     list_ = new SpeciesList(this, appDir_);
+    list_->setFirstListing(std::move(firstListing));
     editor_ = new CardEditor(this, appDir_, dialogs_, {Command5, Command12});
     files_ = std::make_unique<CardFileCommands>(*editor_, appDir_, dialogs_, this);
 

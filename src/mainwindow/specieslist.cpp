@@ -2,6 +2,7 @@
 
 #include "cardlayout.h"
 #include "database.h"
+#include "genericcomparison.h"
 #include "localpath.h"
 #include "sortcriteria.h"
 
@@ -13,6 +14,7 @@
 #include <QTableView>
 
 #include <algorithm>
+#include <system_error>
 
 namespace
 {
@@ -22,6 +24,29 @@ constexpr int kNameWidth = 187;
 constexpr int kValueWidth = 67;
 
 } // namespace
+
+SpeciesListing readSpeciesListing(const QString &appDir, int field, bool byName)
+{
+    const auto listed = cards::Database::inDirectory(platform::toPath(appDir)).list(field);
+    std::vector<QString> names;
+    std::vector<QString> values;
+    names.reserve(listed.cards.size());
+    values.reserve(listed.cards.size());
+    for (const cards::ListedCard &c : listed.cards) {
+        names.push_back(QString::fromStdString(c.nom));
+        values.push_back(QString::fromStdString(c.valeur) + QStringLiteral("   "));
+    }
+    const GenericComparison comparison;
+    const std::vector<int> order =
+        byName ? comparison.sortOrder(names) : comparison.sortOrder(values, &names);
+    SpeciesListing listing;
+    listing.complete = listed.error == cards::IoError::None;
+    listing.rows.reserve(names.size());
+    for (int i : order)
+        listing.rows.push_back(
+            {std::move(names[std::size_t(i)]), std::move(values[std::size_t(i)])});
+    return listing;
+}
 
 int SpeciesModel::rowCount(const QModelIndex &parent) const
 {
@@ -143,27 +168,12 @@ bool SpeciesList::majtab()
     if (header1 == QLatin1String(kMolarMassHeader))
         field_ = cards::kMasseMolaire;
 
-    const auto listed = cards::Database::inDirectory(platform::toPath(appDir_)).list(field_);
-    std::vector<QString> names;
-    std::vector<QString> values;
-    names.reserve(listed.cards.size());
-    values.reserve(listed.cards.size());
-    for (const cards::ListedCard &c : listed.cards) {
-        names.push_back(QString::fromStdString(c.nom));
-        values.push_back(QString::fromStdString(c.valeur) + QStringLiteral("   "));
-    }
-    const bool byName = entry <= 0;
-    const std::vector<int> order =
-        byName ? comparison_.sortOrder(names) : comparison_.sortOrder(values, &names);
-    std::vector<SpeciesModel::Row> rows;
-    rows.reserve(names.size());
-    for (int i : order)
-        rows.push_back({std::move(names[std::size_t(i)]), std::move(values[std::size_t(i)])});
+    SpeciesListing listing = read(field_, entry <= 0);
 
     silent_ = true;
     model_->setHeader(0, QString::fromUtf8(kNameHeader));
     model_->setHeader(1, header1);
-    model_->setRows(std::move(rows));
+    model_->setRows(std::move(listing.rows));
     silent_ = false;
     emit hasSpecies(model_->rowCount() > 0);
 
@@ -175,7 +185,32 @@ bool SpeciesList::majtab()
         target = std::min(previousRow - 1, model_->rowCount() - 1);
     if (target >= 0)
         setCurrentSilently(target);
-    return listed.error == cards::IoError::None;
+    return listing.complete;
+}
+
+std::future<SpeciesListing> SpeciesList::readFirstListing(const QString &appDir)
+{
+    try {
+        return std::async(std::launch::async, readSpeciesListing, appDir, cards::kMasseMolaire,
+                          true);
+    } catch (const std::system_error &) {
+        return {}; // no thread to be had: the first majtab reads it itself
+    }
+}
+
+void SpeciesList::setFirstListing(std::future<SpeciesListing> listing)
+{
+    firstListing_ = std::move(listing);
+}
+
+SpeciesListing SpeciesList::read(int field, bool byName)
+{
+    if (firstListing_.valid()) {
+        SpeciesListing first = firstListing_.get();
+        if (field == cards::kMasseMolaire && byName)
+            return first;
+    }
+    return readSpeciesListing(appDir_, field, byName);
 }
 
 int SpeciesList::rows() const

@@ -1,11 +1,10 @@
 #pragma once
 
-#include "genericcomparison.h"
-
 #include <QAbstractTableModel>
 #include <QObject>
 #include <QString>
 
+#include <future>
 #include <vector>
 
 class QComboBox;
@@ -39,6 +38,17 @@ private:
     QString headers_[2];
 };
 
+// The rows of the list as read from the database and sorted.
+struct SpeciesListing {
+    std::vector<SpeciesModel::Row> rows;
+    bool complete = true; // false when the database could not be read whole
+};
+
+// Reads the name and the field `field` (5 to 11) of every card of the
+// database in `appDir` and sorts them by name, or by the field with ties
+// ordered by name. It touches no widget: start-up runs it on another thread.
+SpeciesListing readSpeciesListing(const QString &appDir, int field, bool byName);
+
 // The species list: the grid MS1 with its fixed header row and the sort
 // criterion Combo1. Rows are numbered as the grid numbers them: row 0 is the
 // header, species rows are 1 to rows() - 1.
@@ -59,6 +69,12 @@ public:
     // Returns false when the database could not be read whole (the list then
     // holds what could be read).
     bool majtab();
+
+    // Start-up: the window reads and sorts the list that its first majtab
+    // shows (by name, with molar masses) on another thread while it builds
+    // its controls, and hands it over; majtab waits for it and takes it.
+    static std::future<SpeciesListing> readFirstListing(const QString &appDir);
+    void setFirstListing(std::future<SpeciesListing> listing);
 
     int rows() const; // header row included
     int row() const;  // current row, 0 when no species row is current
@@ -92,10 +108,11 @@ private:
     void onClicked(const QModelIndex &index);
     void setCurrentSilently(int modelRow);
     int lastRowNamed(const QString &nom) const; // model row, -1 when none
+    SpeciesListing read(int field, bool byName);
 
     QString appDir_;
     SpeciesModel *model_ = nullptr;
-    GenericComparison comparison_;
+    std::future<SpeciesListing> firstListing_;
     int field_ = 5;
     bool silent_ = false;
     bool shrinking_ = false;

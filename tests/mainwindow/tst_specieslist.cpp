@@ -1,10 +1,14 @@
 // The species list MS1 and its sort criterion Combo1 on a real main window.
 
+#include "genericcomparison.h"
 #include "mainwindowfixture.h"
 
 #include <QComboBox>
 #include <QMouseEvent>
 #include <QTableView>
+
+#include <map>
+#include <string>
 
 using namespace fixture;
 
@@ -13,6 +17,7 @@ class TestSpeciesList : public QObject
     Q_OBJECT
 private slots:
     void startUp();
+    void startUpListIsTheRefilledList();
     void emptyDatabase();
     void sortOrder_data();
     void sortOrder();
@@ -60,6 +65,41 @@ void TestSpeciesList::startUp()
     QCOMPARE(t.editor().numcarte, 2);
     QVERIFY(!t.editor().modifie);
     QVERIFY(w.Command12->isEnabled());
+    QVERIFY(t.dialogs.shown.isEmpty());
+}
+
+void TestSpeciesList::startUpListIsTheRefilledList()
+{
+    // Start-up reads and sorts its list apart from the refills (on another
+    // thread): both give the same rows, sorted by name, each row's molar mass
+    // that of its card. The masses fall as the slots rise while the names do
+    // not, so a list sorted or filled by another key differs.
+    const char *stems[] = {"éthanol",  "Eau",  "eau",    "acide",     "Acide",
+                           "œnanthol", "zinc", " argon", "2-butanol", "ÉTHER"};
+    std::vector<cards::carte> cards;
+    std::map<QString, QString> massOf;
+    for (int i = 0; i < 150; ++i) {
+        const std::string nom =
+            std::string(stems[(i * 7) % 10]) + " " + std::to_string(i * 37 % 101);
+        const std::string masse = std::to_string(1000 - i) + "," + std::to_string(i % 10);
+        cards.push_back(card(nom.c_str(), masse.c_str()));
+        massOf[QString::fromStdString(nom)] = QString::fromStdString(masse) + QStringLiteral("   ");
+    }
+    Window t(cards);
+    t.open();
+    const QStringList atStart = t.rowNames();
+    QCOMPARE(atStart.size(), 150);
+    const GenericComparison comparison;
+    for (int r = 1; r < t.list().rows(); ++r) {
+        const QString nom = t.list().text(r, 0);
+        QCOMPARE(t.list().text(r, 1), massOf[nom]);
+        if (r > 1)
+            QVERIFY2(comparison.compare(t.list().text(r - 1, 0), nom) <= 0, qPrintable(nom));
+    }
+    QCOMPARE(t.list().currentName(), atStart.front());
+    QCOMPARE(t.shownName(), atStart.front());
+    QVERIFY(t.list().majtab());
+    QCOMPARE(t.rowNames(), atStart);
     QVERIFY(t.dialogs.shown.isEmpty());
 }
 
