@@ -10,6 +10,7 @@
 #include <QIcon>
 #include <QSessionManager>
 #include <QStandardPaths>
+#include <QTimer>
 
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -29,7 +30,6 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("cartes-especes"));
     QApplication::setApplicationDisplayName(QString());
     QGuiApplication::setDesktopFileName(QStringLiteral("cartes-especes"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/pictures/cartes-especes.svg")));
 
     // French numbers, dates and standard dialogs, whatever the system's locale.
     const platform::FrenchLocale french;
@@ -44,6 +44,13 @@ int main(int argc, char *argv[])
     platform::NoDialUp dialUp;
     platform::DesktopHelpViewer help;
 
+    // The icon is drawn from its SVG file at four sizes for the window manager
+    // at the first turn of the event loop: once the main window is shown and
+    // painted, or once a message of the start-up is up. Windows opened later
+    // take it from the application.
+    QTimer::singleShot(0, &app, [] {
+        QApplication::setWindowIcon(QIcon(QStringLiteral(":/pictures/cartes-especes.svg")));
+    });
     feuilleP window(appDir, dialogs, dialUp, help);
     connectWindows(window);
     QObject::connect(&window, &feuilleP::unloaded, &app, &QCoreApplication::quit,
