@@ -120,6 +120,7 @@ std::optional<uint32_t> windowPid(xcb_window_t window)
 struct Start {
     double seconds; // from the start of the process to the map of its window
     double peakMB;  // the largest resident set the process reached meanwhile
+    double cpuMs;   // the processor time of all its threads, user and system
 };
 
 // The start of `exe` in `dir` up to the map of its window; nullopt after 20 s.
@@ -174,7 +175,11 @@ std::optional<Start> timeToMap(const std::string &exe, const fs::path &dir)
         std::free(event);
     if (!seconds)
         return std::nullopt;
-    return Start{*seconds, double(usage.ru_maxrss) / 1024.0};
+    const auto ms = [](const timeval &t) {
+        return double(t.tv_sec) * 1e3 + double(t.tv_usec) / 1e3;
+    };
+    return Start{*seconds, double(usage.ru_maxrss) / 1024.0,
+                 ms(usage.ru_utime) + ms(usage.ru_stime)};
 }
 
 // The programs start in turn, so that all meet the same load of the
@@ -187,6 +192,7 @@ std::deque<Start> bundledStarts;
 
 void BM_StartupBare(benchmark::State &state)
 {
+    double cpuMs = 0;
     for (auto _ : state) {
         const auto bare = timeToMap(server.bare, server.appDir);
         const auto full = timeToMap(server.application, server.appDir);
@@ -197,14 +203,17 @@ void BM_StartupBare(benchmark::State &state)
         }
         fullStarts.push_back(*full);
         bundledStarts.push_back(*bundled);
+        cpuMs += bare->cpuMs;
         state.SetIterationTime(bare->seconds);
     }
+    state.counters["cpu_ms"] = benchmark::Counter(cpuMs, benchmark::Counter::kAvgIterations);
 }
 
 void measureApplication(benchmark::State &state, std::deque<Start> &measured,
                         const std::string &exe, const fs::path &dir)
 {
     double peakMB = 0;
+    double cpuMs = 0;
     for (auto _ : state) {
         std::optional<Start> start;
         if (!measured.empty()) {
@@ -218,9 +227,11 @@ void measureApplication(benchmark::State &state, std::deque<Start> &measured,
             return;
         }
         peakMB = std::max(peakMB, start->peakMB);
+        cpuMs += start->cpuMs;
         state.SetIterationTime(start->seconds);
     }
     state.counters["peak_MB"] = peakMB;
+    state.counters["cpu_ms"] = benchmark::Counter(cpuMs, benchmark::Counter::kAvgIterations);
 }
 
 void BM_StartupApplication(benchmark::State &state)
