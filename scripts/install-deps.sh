@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # build
-  cmake g++ make ccache pkg-config
+  cmake g++ make ccache pkg-config clang-format
   qt6-base-dev qt6-svg-dev qt6-translations-l10n libgl-dev
   fonts-liberation2
   # tests and benchmarks

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Everything: the test suite (scripts/test.sh), the suite again under
+# Everything: the format check (scripts/check-format.sh), the test suite
+# (scripts/test.sh), the suite again under
 # AddressSanitizer and UndefinedBehaviorSanitizer followed by every fuzz target
 # (tests/run-sanitized.sh), and, as root, the Debian package built, installed,
 # started and removed (tests/install/deb-smoke.sh). A stage that fails does not
@@ -43,6 +44,8 @@ stage() {
   failed=$((failed + bad))
 }
 
+# Every C++ file as .clang-format asks.
+stage format scripts/check-format.sh
 stage suite scripts/test.sh
 # The benchmarks are not run here, only kept compiling (bench/run-all.sh runs them).
 bench_build() {

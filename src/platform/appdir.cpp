@@ -4,9 +4,11 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
-namespace platform {
+namespace platform
+{
 
-namespace {
+namespace
+{
 
 bool writable(const QString &dir)
 {
@@ -37,8 +39,8 @@ QString applicationDirectory(const QString &executableDir, const QString &defaul
         if (!QFileInfo::exists(dest)) {
             QFile::copy(info.filePath(), dest);
             // Installed files are read-only; the user's copies must not be.
-            QFile::setPermissions(dest, QFile::permissions(dest) | QFile::WriteOwner |
-                                            QFile::ReadOwner);
+            QFile::setPermissions(dest,
+                                  QFile::permissions(dest) | QFile::WriteOwner | QFile::ReadOwner);
         }
     }
     return QDir::cleanPath(userDataDir);

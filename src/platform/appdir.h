@@ -2,7 +2,8 @@
 
 #include <QString>
 
-namespace platform {
+namespace platform
+{
 
 // The application directory: the executable's directory when it holds the
 // database or can be written (a portable install); otherwise the per-user

@@ -4,7 +4,8 @@
 #include <QFileInfo>
 #include <QUrl>
 
-namespace platform {
+namespace platform
+{
 
 void DesktopHelpViewer::open(const QString &path)
 {

@@ -208,8 +208,8 @@ void TestCardDraw::unitsFollowTheBoxes()
 
 void TestCardDraw::pictures()
 {
-    const QStringList names{"flamme",  "corrosion",   "croix",   "tete-de-mort", "oeil",
-                            "balance", "thermometre", "ampoule", "becher",       "poubelle",
+    const QStringList names{"flamme",  "corrosion",   "croix",         "tete-de-mort", "oeil",
+                            "balance", "thermometre", "ampoule",       "becher",       "poubelle",
                             "verrou",  "pointeur",    "cartes-especes"};
     for (const QString &name : names) {
         const QPixmap pixmap =

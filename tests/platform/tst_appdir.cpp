@@ -5,7 +5,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-class TestAppDir : public QObject {
+class TestAppDir : public QObject
+{
     Q_OBJECT
 
     static void touch(const QString &path, const QByteArray &content = "x")
@@ -34,8 +35,9 @@ private slots:
         QTemporaryDir root;
         const QString exe = root.filePath("build");
         QDir().mkpath(exe);
-        QCOMPARE(platform::applicationDirectory(exe, root.filePath("nowhere"), root.filePath("user")),
-                 exe);
+        QCOMPARE(
+            platform::applicationDirectory(exe, root.filePath("nowhere"), root.filePath("user")),
+            exe);
     }
 
     void installedProgramUsesUserDirectoryFilledOnce()

@@ -7,7 +7,8 @@ using platform::ScriptedDialogs;
 
 // The scripted dialogs are what every window test relies on to see the
 // questions asked: a dialog out of turn must be caught, never answered Yes.
-class TestScriptedDialogs : public QObject {
+class TestScriptedDialogs : public QObject
+{
     Q_OBJECT
 private slots:
     void answersInOrderAndRecords()
@@ -33,8 +34,9 @@ private slots:
         QCOMPARE(d.message(nullptr, Dialogs::Icon::Question, "Enregistrer ?", "t",
                            Dialogs::Buttons::YesNo),
                  Dialogs::Answer::No);
-        QCOMPARE(d.message(nullptr, Dialogs::Icon::Question, "Autre", "t", Dialogs::Buttons::OkCancel),
-                 Dialogs::Answer::Cancel);
+        QCOMPARE(
+            d.message(nullptr, Dialogs::Icon::Question, "Autre", "t", Dialogs::Buttons::OkCancel),
+            Dialogs::Answer::Cancel);
         QCOMPARE(d.unexpected.size(), 2);
         QVERIFY(!d.allAnswered());
         QCOMPARE(d.fileName(nullptr, {}), std::nullopt);
