@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   # build
   cmake g++ make ccache pkg-config clang-format
-  qt6-base-dev qt6-svg-dev qt6-translations-l10n libgl-dev
+  qt6-base-dev qt6-svg-dev qt6-translations-l10n libgl-dev qtkeychain-qt6-dev
   fonts-liberation2
   # tests and benchmarks
   libbenchmark-dev libmuparser-dev googletest
