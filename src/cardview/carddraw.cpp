@@ -1,6 +1,7 @@
 #include "carddraw.h"
 
 #include "cardlayout.h"
+#include "hazardpictures.h"
 #include "svgpicture.h"
 
 #include <QFile>
@@ -361,8 +362,16 @@ QImage creimage(const CardView &view)
     for (const char *name : {"Image1", "Image3", "Image4", "Image5", "Image6", "Image7"})
         drawPicture(p, control(name));
     for (int i = 0; i < 4; ++i) {
-        if (view.hazards[i])
-            drawPicture(p, control(("Image8(" + QByteArray::number(i) + ')').constData()));
+        if (!view.hazards[i])
+            continue;
+        const Control &c = control(("Image8(" + QByteArray::number(i) + ')').constData());
+        p.drawPixmap(c.left, c.top,
+                     picture(hazardpictures::hazardResource(view.pictogramStyle, i),
+                             QSize(c.width, c.height)));
+    }
+    if (hazardpictures::showsEnvironment(view.pictogramStyle, view.polu[1])) {
+        const QRect &place = hazardpictures::kEnvironmentPlace;
+        p.drawPixmap(place.topLeft(), picture(hazardpictures::kEnvironmentResource, place.size()));
     }
 
     for (int k = 0; k < 7; ++k) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "hazardpictures.h"
+
 #include <QRect>
 #include <QString>
 
@@ -23,4 +25,5 @@ struct CardView {
     bool risquePollution = false;  // Option4
     std::array<bool, 3> polu{};    // polu(0..2) checked
     bool locked = false;           // verrou shown
+    hazardpictures::Style pictogramStyle = hazardpictures::Style::Orange;
 };

@@ -5,19 +5,23 @@
 #include "dialogs.h"
 #include "formulaeditor.h"
 #include "genericcomparison.h"
+#include "hazardpictures.h"
 #include "localpath.h"
 #include "messages.h"
 #include "quantitykeys.h"
 #include "textboxes.h"
 
+#include <QActionGroup>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QDir>
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -186,6 +190,7 @@ CardEditor::CardEditor(QWidget *window, const QString &appDir, platform::Dialogs
 {
     createControls(window);
     connectControls();
+    setPictogramStyle(hazardpictures::loadStyle());
 }
 
 CardEditor::~CardEditor() = default;
@@ -259,6 +264,12 @@ void CardEditor::createControls(QWidget *window)
     }
     verrou = makePicture(Frame1, "verrou");
     verrou->hide();
+    GHS09 = new QLabel(Frame1);
+    GHS09->setObjectName(QStringLiteral("GHS09"));
+    GHS09->setGeometry(hazardpictures::kEnvironmentPlace);
+    GHS09->setPixmap(carddraw::picture(hazardpictures::kEnvironmentResource,
+                                       hazardpictures::kEnvironmentPlace.size()));
+    GHS09->hide();
     Frame1->boxes = Text3;
 
     const QCursor pointer = carddraw::quantityCursor();
@@ -299,6 +310,64 @@ void CardEditor::connectControls()
     for (QButtonGroup *group : {nature_, pollution_})
         connect(group, &QButtonGroup::buttonClicked, this,
                 [this, group](QAbstractButton *clicked) { optionClicked(group, clicked); });
+
+    // The pictures' style, on a right click anywhere on the card but in a box
+    // (whose own menu edits its text). A locked card keeps Frame1 enabled.
+    cardMenu = new QMenu(Frame1);
+    cardMenu->setObjectName(QStringLiteral("cardMenu"));
+    auto *styles = new QActionGroup(cardMenu);
+    const struct {
+        const char *name;
+        const char *text;
+        hazardpictures::Style style;
+    } choices[] = {
+        {"pictogrammesOrange", "Pictogrammes de danger : carrés orange",
+         hazardpictures::Style::Orange},
+        {"pictogrammesSGH", "Pictogrammes de danger : losanges SGH (règlement CLP)",
+         hazardpictures::Style::Ghs},
+    };
+    for (const auto &choice : choices) {
+        QAction *action = cardMenu->addAction(QString::fromUtf8(choice.text));
+        action->setObjectName(QString::fromUtf8(choice.name));
+        action->setCheckable(true);
+        action->setData(int(choice.style));
+        styles->addAction(action);
+        const hazardpictures::Style style = choice.style;
+        connect(action, &QAction::triggered, this, [this, style] { choosePictogramStyle(style); });
+    }
+    Frame1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Frame1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &at) { cardMenu->popup(Frame1->mapToGlobal(at)); });
+}
+
+void CardEditor::setPictogramStyle(hazardpictures::Style style)
+{
+    pictogramStyle_ = style;
+    for (int k = 0; k < 4; ++k) {
+        QLabel *picture = Image8[std::size_t(k)];
+        picture->setPixmap(
+            carddraw::picture(hazardpictures::hazardResource(style, k), picture->size()));
+    }
+    for (QAction *action : cardMenu->actions())
+        action->setChecked(action->data().toInt() == int(style));
+    showEnvironmentPicture();
+}
+
+void CardEditor::showEnvironmentPicture()
+{
+    GHS09->setVisible(hazardpictures::showsEnvironment(pictogramStyle_, checked(polu[1])));
+}
+
+void CardEditor::choosePictogramStyle(hazardpictures::Style style)
+{
+    setPictogramStyle(style);
+    // The card shows the choice at once; only keeping it may fail.
+    if (!hazardpictures::saveStyle(style))
+        dialogs_.message(window_, platform::Dialogs::Icon::Exclamation,
+                         QStringLiteral("Pictogrammes de danger"),
+                         QStringLiteral("Ce choix vaut jusqu'à la fermeture du programme : il "
+                                        "n'a pas pu être enregistré dans le fichier\n") +
+                             QDir::toNativeSeparators(hazardpictures::settingsFile()));
 }
 
 void CardEditor::layoutQuantityBoxes()
@@ -506,6 +575,7 @@ CardView CardEditor::view() const
     for (std::size_t k = 0; k < 3; ++k)
         v.polu[k] = checked(polu[k]);
     v.locked = locked();
+    v.pictogramStyle = pictogramStyle_;
     return v;
 }
 
@@ -663,6 +733,7 @@ void CardEditor::lineUpHazards()
 void CardEditor::polu_Click()
 {
     modifie = true;
+    showEnvironmentPicture();
     for (QCheckBox *box : polu) {
         if (box->checkState() != Qt::PartiallyChecked)
             box->setTristate(false);

@@ -20,6 +20,7 @@ class QCheckBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QRadioButton;
 
@@ -97,6 +98,12 @@ public:
     CardView view() const;
     bool locked() const;
 
+    // The hazard pictures shown: orange squares or CLP diamonds (with GHS09
+    // when the species pollutes water). Read from the user's settings at
+    // start; chosen from the card panel's context menu, which keeps it there.
+    hazardpictures::Style pictogramStyle() const { return pictogramStyle_; }
+    void setPictogramStyle(hazardpictures::Style style);
+
     cards::Database database() const;
 
     int numcarte = 0;
@@ -130,6 +137,8 @@ public:
     QRadioButton *Option4 = nullptr;
     std::array<QCheckBox *, 3> polu{};
     QLabel *verrou = nullptr;
+    QLabel *GHS09 = nullptr;   // the environment pictogram, GHS style only
+    QMenu *cardMenu = nullptr; // the card panel's context menu
     Buttons buttons;
 
 signals:
@@ -151,6 +160,8 @@ private:
     void optionClicked(QButtonGroup *group, QAbstractButton *clicked);
     void showPollutionOption();
     void lineUpHazards();
+    void showEnvironmentPicture();
+    void choosePictogramStyle(hazardpictures::Style style);
     void Check1_Click(int k);
     void polu_Click();
     void pollutionOption_Click(bool selected);
@@ -172,4 +183,5 @@ private:
     // polluant" chosen): their events do not choose the option one by one.
     bool settingPollution_ = false;
     std::string storedName_; // the name in slot numcarte when shown or written
+    hazardpictures::Style pictogramStyle_ = hazardpictures::Style::Orange;
 };

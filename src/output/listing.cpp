@@ -121,10 +121,16 @@ Pictograms Pictograms::load()
         const cardlayout::Control &c = cardlayout::control(names[j]);
         // Four times the screen size: 66 device pixels at 600 dpi are small,
         // but a printer that enlarges the page should not see the pixels.
-        p.images[j] =
-            carddraw::picture(QString::fromLatin1(c.caption), QSize(c.width * 4, c.height * 4))
-                .toImage();
+        const QSize size(c.width * 4, c.height * 4);
+        p.images[j] = carddraw::picture(QString::fromLatin1(c.caption), size).toImage();
+        p.ghs[j] = carddraw::picture(
+                       hazardpictures::hazardResource(hazardpictures::Style::Ghs, int(j)), size)
+                       .toImage();
     }
+    // GHS09 is printed at the hazards' size: the page has room for it.
+    p.environment = carddraw::picture(hazardpictures::kEnvironmentResource,
+                                      QSize(int(kPictogramSize) * 4, int(kPictogramSize) * 4))
+                        .toImage();
     return p;
 }
 
@@ -259,9 +265,12 @@ void printCardBlock(PageWriter &out, const CardView &card, const Pictograms &pic
     for (std::size_t j = 0; j < card.hazards.size(); ++j) {
         if (!card.hazards[j])
             continue;
-        out.drawImage(x, y1, kPictogramSize, kPictogramSize, pictograms.images[j]);
+        out.drawImage(x, y1, kPictogramSize, kPictogramSize,
+                      pictograms.hazard(card.pictogramStyle, j));
         x += kPictogramSize + kPictogramGap;
     }
+    if (hazardpictures::showsEnvironment(card.pictogramStyle, card.polu[1]))
+        out.drawImage(x, y1, kPictogramSize, kPictogramSize, pictograms.environment);
     out.X = W / 10;
     out.Y = y1 + kPictogramSize + kPictogramGap;
 

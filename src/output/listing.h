@@ -88,8 +88,14 @@ private:
 // The four hazard pictograms, each one image drawn at every use, so that a
 // document holds each picture once.
 struct Pictograms {
-    std::array<QImage, 4> images;
-    static Pictograms load(); // the application's pictures, rendered finely
+    std::array<QImage, 4> images; // the orange squares
+    std::array<QImage, 4> ghs;    // the CLP diamonds
+    QImage environment;           // GHS09
+    static Pictograms load();     // the application's pictures, rendered finely
+    const QImage &hazard(hazardpictures::Style style, std::size_t j) const
+    {
+        return style == hazardpictures::Style::Ghs ? ghs[j] : images[j];
+    }
 };
 
 // Pictogram size and spacing on paper, in device pixels.
