@@ -1,16 +1,50 @@
 #include "common.h"
 #include "cp1252.h"
 #include "database.h"
+#include "molarmass.h"
 #include "subcommand.h"
 
+#include <algorithm>
+#include <charconv>
 #include <iostream>
 #include <map>
+#include <optional>
 
 namespace outil
 {
 
 namespace
 {
+
+// The stored molar mass against the one its formula gives: a remark when
+// they part by more than 0.5 %, or when the stored text is not a number.
+// A formula that cannot be read (a mixture, a polymer) has nothing to compare.
+void checkMolarMass(std::ostream &out, const std::string &id, const cards::carte &card)
+{
+    const std::string &stored = card.quantite(0);
+    if (cards::isBlank(stored))
+        return;
+    const cards::MolarMass computed = cards::molarMass(card.formule());
+    if (!computed.ok())
+        return;
+    const std::optional<double> value = cards::readMolarMassText(stored);
+    if (!value) {
+        out << "  masse molaire illisible : " << id << " " << guillemets(stored)
+            << " (la formule donne " << cards::formatMolarMass(computed.value) << " g/mol)\n";
+        return;
+    }
+    if (cards::massesDisagree(*value, computed.value)) {
+        const double gap = 100 * (*value - computed.value) / computed.value;
+        char percent[32];
+        const auto end =
+            std::to_chars(percent, percent + sizeof percent, gap, std::chars_format::fixed, 1).ptr;
+        std::string p = (gap >= 0 ? "+" : "") + std::string(percent, end);
+        std::replace(p.begin(), p.end(), '.', ',');
+        out << "  masse molaire différente de la formule : " << id << " " << guillemets(stored)
+            << " g/mol, la formule " << guillemets(card.formule()) << " donne "
+            << cards::formatMolarMass(computed.value) << " g/mol (" << p << " %)\n";
+    }
+}
 
 std::string where(int record)
 {
@@ -76,6 +110,7 @@ int runCheck(const std::vector<std::string> &args)
                 << " (complétés par « 0 » à la première consultation)\n";
         else if (d.size() != 10 || d.find_first_not_of("0123456789") != std::string::npos)
             out << "  drapeaux inattendus : " << id << " " << guillemets(d) << "\n";
+        checkMolarMass(out, id, card);
     }
 
     if (e == cards::IoError::None) {
@@ -107,7 +142,8 @@ int runCheck(const std::vector<std::string> &args)
 const Register reg{
     {"check", "BASE",
      "vérifie une base : enregistrements endommagés, noms en double, drapeaux de neuf "
-     "caractères, fin de base prématurée, nombre de cartes.",
+     "caractères, masses molaires qui s'écartent de plus de 0,5 % de la formule, fin de base "
+     "prématurée, nombre de cartes.",
      1, 1, runCheck}};
 
 } // namespace

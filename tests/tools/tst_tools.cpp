@@ -244,6 +244,86 @@ private slots:
         QVERIFY(runTool({"show", pathArg(car)}).err.contains("n'est pas un texte"));
     }
 
+    void masse_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("hydrate") << QStringList{"masse", "CuSO#4,5H#2O"} << 0
+                                 << "CuSO#4,5H#2O : 249,68 g/mol (H 10, O 9, S 1, Cu 1)\n"
+                                 << "";
+        QTest::newRow("light species: three decimals")
+            << QStringList{"masse", "H#2"} << 0 << "H#2 : 2,016 g/mol (H 2)\n"
+            << "";
+        QTest::newRow("several formulas")
+            << QStringList{"masse", "NaCl", "CH#3CH(CH#3)#2"} << 0
+            << "NaCl : 58,44 g/mol (Na 1, Cl 1)\nCH#3CH(CH#3)#2 : 58,12 g/mol (H 10, C 4)\n"
+            << "";
+        QTest::newRow("unknown symbol") << QStringList{"masse", "Xy"} << 2 << ""
+                                        << "« Xy » : symbole inconnu : Xy\n";
+        QTest::newRow("mixture") << QStringList{"masse", "H#3O*+ + Cl*-"} << 2 << ""
+                                 << "« H#3O*+ + Cl*- » : mélange : pas de masse molaire unique\n";
+        QTest::newRow("one bad among good")
+            << QStringList{"masse", "Ca(OH#2", "H#2O"} << 2 << "H#2O : 18,02 g/mol (H 2, O 1)\n"
+            << "« Ca(OH#2 » : parenthèse non fermée : (\n";
+        QTest::newRow("no formula") << QStringList{"masse"} << 2 << ""
+                                    << "nombre d'arguments";
+    }
+
+    void masse()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        const ToolRun r = runTool(args);
+        QCOMPARE(r.code, code);
+        QCOMPARE(QString::fromUtf8(r.out), out);
+        if (err.isEmpty())
+            QVERIFY2(r.err.isEmpty(), r.err);
+        else
+            QVERIFY2(QString::fromUtf8(r.err).contains(err), r.err);
+    }
+
+    // check names each card whose stored molar mass is more than 0.5 % away
+    // from its formula's, and no other.
+    void checkMolarMasses()
+    {
+        struct Card {
+            const char *nom, *formule, *masse;
+        };
+        const Card cards[] = {
+            {"Eau", "H#2O", "18"},                           // 0.08 % off: agrees
+            {"Sulfate de cuivre", "CuSO#4,5H#2O", "159,60"}, // the anhydrous salt's mass
+            {"Glycérol", "CH#2OH-CHOH-CH#2OH", "92,09"},
+            {"Acide chlorhydrique", "H#3O*+ + Cl*-", "36,46"}, // no single mass: not compared
+            {"Amidon", "(C#6H#1#0O#5)#n", "162"},
+            {"Glace", "H#2O", "env. 18"}, // not a number (not typed in the editor)
+            {"Sel", "NaCl", ""},
+            {"Ammoniac", "NH#3", "17,2"}, // 1 % off
+        };
+        std::string bytes;
+        for (const Card &c : cards) {
+            bytes += rec(c.nom) + rec(c.formule) + rec("0100000000") + rec("") + rec(c.masse);
+            for (int k = 6; k <= 11; ++k)
+                bytes += rec("");
+        }
+        writeFile(db_, bytes);
+        const ToolRun r = runTool({"check", pathArg(db_)});
+        QCOMPARE(r.code, 0);
+        const QStringList lines = QString::fromUtf8(r.out).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 5);
+        QCOMPARE(lines[1], "  masse molaire différente de la formule : emplacement 1 « Sulfate de "
+                           "cuivre » « 159,60 » g/mol, la formule « CuSO#4,5H#2O » donne 249,68 "
+                           "g/mol (-36,1 %)");
+        QCOMPARE(lines[2], "  masse molaire illisible : emplacement 5 « Glace » « env. 18 » (la "
+                           "formule donne 18,02 g/mol)");
+        QCOMPARE(lines[3], "  masse molaire différente de la formule : emplacement 7 « Ammoniac » "
+                           "« 17,2 » g/mol, la formule « NH#3 » donne 17,03 g/mol (+1,0 %)");
+        QCOMPARE(lines[4], "8 carte(s).");
+    }
+
     void bundledDatabase()
     {
         const QByteArray src = qgetenv("CARTES_SOURCE_DIR");
