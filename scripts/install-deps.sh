@@ -17,9 +17,15 @@ packages=(
   desktop-file-utils appstream dpkg-dev file
 )
 
+# A package counts as installed once dpkg has configured it, whatever the
+# administrator wants of it later (a package on hold reads "hold ok installed")
+# and even when a trigger of another package is still to run for it.
 missing=()
 for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  case $(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null) in
+    installed | triggers-pending | triggers-awaited) ;;
+    *) missing+=("$p") ;;
+  esac
 done
 
 if [ ${#missing[@]} -eq 0 ]; then
@@ -29,6 +35,12 @@ fi
 echo "Paquets à installer : ${missing[*]}"
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo > /dev/null; then
+    echo "sudo n'est pas installé : en tant que root, lancer" >&2
+    echo "  apt-get install ${missing[*]}" >&2
+    echo "puis relancer cette commande." >&2
+    exit 1
+  fi
   sudo="sudo"
 fi
 export DEBIAN_FRONTEND=noninteractive
