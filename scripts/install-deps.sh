@@ -15,6 +15,7 @@ packages=(
   cups printer-driver-cups-pdf
   clang libclang-rt-14-dev
   desktop-file-utils appstream dpkg-dev file
+  shared-mime-info xdg-utils libglib2.0-bin
 )
 
 # A package counts as installed once dpkg has configured it, whatever the
