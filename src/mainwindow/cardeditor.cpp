@@ -8,6 +8,7 @@
 #include "hazardpictures.h"
 #include "localpath.h"
 #include "messages.h"
+#include "molarmass.h"
 #include "quantitykeys.h"
 #include "textboxes.h"
 
@@ -338,6 +339,16 @@ void CardEditor::connectControls()
     Frame1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Frame1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &at) { cardMenu->popup(Frame1->mapToGlobal(at)); });
+
+    connect(Text3[0], &QLineEdit::textChanged, this, &CardEditor::offerMolarMass);
+    connect(formula, &FormulaEditor::rendered, this, &CardEditor::offerMolarMass);
+    formula->Text1()->installEventFilter(this);
+    // The pointer over the molar mass's label and box is seen, not only over
+    // the panel around them.
+    Label4[0]->setMouseTracking(true);
+    Text3[0]->setMouseTracking(true);
+    Text3[0]->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Text3[0], &QWidget::customContextMenuRequested, this, &CardEditor::molarMassMenu);
 }
 
 void CardEditor::setPictogramStyle(hazardpictures::Style style)
@@ -519,6 +530,7 @@ void CardEditor::affichecarte(const QString &nom)
     majtext3();
     modifie = false;
     formula->hideEditing();
+    tellMolarMass(true);
 }
 
 void CardEditor::showLoadedCard(const cards::carte &card, LockRule rule)
@@ -533,6 +545,7 @@ void CardEditor::showLoadedCard(const cards::carte &card, LockRule rule)
     numcarte = -1;
     majtext3();
     modifie = true;
+    tellMolarMass(true);
 }
 
 cards::carte CardEditor::card() const
@@ -803,6 +816,8 @@ void CardEditor::quantityFocus(int k, bool in)
 
 bool CardEditor::eventFilter(QObject *watched, QEvent *event)
 {
+    if (molarMassEvent(watched, event))
+        return true;
     const QEvent::Type type = event->type();
     if (watched == Frame1 && type == QEvent::MouseButtonPress) {
         // A click anywhere on a quantity's line (its label, its unit, the
@@ -850,4 +865,114 @@ bool CardEditor::eventFilter(QObject *watched, QEvent *event)
         return false;
     }
     return QObject::eventFilter(watched, event);
+}
+
+void CardEditor::offerMolarMass()
+{
+    QString offer;
+    if (Text3[0]->text().isEmpty()) {
+        const cards::MolarMass m = cards::molarMass(toUtf8(formula->text()));
+        if (m.ok())
+            offer = QString::fromStdString(cards::formatMolarMass(m.value));
+    }
+    Text3[0]->setPlaceholderText(offer);
+}
+
+bool CardEditor::fillMolarMass()
+{
+    QLineEdit *box = Text3[0];
+    const QString offer = box->placeholderText();
+    if (!box->isEnabled() || !box->text().isEmpty() || offer.isEmpty())
+        return false;
+    box->setText(offer);
+    return true;
+}
+
+void CardEditor::molarMassMenu(const QPoint &at)
+{
+    QLineEdit *box = Text3[0];
+    QMenu *menu = box->createStandardContextMenu();
+    menu->setObjectName(QStringLiteral("molarMassMenu"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    const QString offer = box->placeholderText();
+    if (!offer.isEmpty() && box->text().isEmpty()) {
+        QAction *fill = new QAction(
+            QStringLiteral("Inscrire la masse molaire de la formule : %1 g/mol").arg(offer), menu);
+        fill->setObjectName(QStringLiteral("fillMolarMass"));
+        connect(fill, &QAction::triggered, this, [this] { fillMolarMass(); });
+        const QList<QAction *> actions = menu->actions();
+        menu->insertAction(actions.isEmpty() ? nullptr : actions.front(), fill);
+        if (!actions.isEmpty())
+            menu->insertSeparator(actions.front());
+    }
+    menu->popup(box->mapToGlobal(at));
+}
+
+QString CardEditor::molarMassNote(bool disagreementOnly) const
+{
+    const std::string text = toUtf8(formula->text());
+    if (cards::isBlank(text))
+        return {};
+    const cards::MolarMass m = cards::molarMass(text);
+    const QString stored = Text3[0]->text();
+    if (stored.trimmed().isEmpty()) {
+        // Nothing to offer on a card that cannot be changed.
+        if (disagreementOnly || !Text3[0]->isEnabled())
+            return {};
+        if (m.ok())
+            return QStringLiteral("Masse molaire d'après la formule : %1 g/mol ; la touche "
+                                  "Entrée l'inscrit dans la case")
+                .arg(QString::fromStdString(cards::formatMolarMass(m.value)));
+        return QStringLiteral("Masse molaire non calculée d'après la formule : ") +
+               QString::fromStdString(m.message());
+    }
+    if (!m.ok())
+        return {};
+    const auto value = cards::readMolarMassText(toUtf8(stored));
+    if (!value || !cards::massesDisagree(*value, m.value))
+        return {};
+    return QStringLiteral("La masse molaire inscrite (%1 g/mol) s'écarte de plus de 0,5 % de "
+                          "celle de la formule : %2 g/mol")
+        .arg(stored.trimmed(), QString::fromStdString(cards::formatMolarMass(m.value)));
+}
+
+void CardEditor::tellMolarMass(bool disagreementOnly)
+{
+    const QString note = molarMassNote(disagreementOnly);
+    if (!note.isEmpty())
+        emit infoLine(note);
+}
+
+bool CardEditor::molarMassEvent(QObject *watched, QEvent *event)
+{
+    QLineEdit *box = Text3[0];
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        return watched == box && (key == Qt::Key_Return || key == Qt::Key_Enter) && fillMolarMass();
+    }
+    case QEvent::FocusIn:
+        if (watched == box)
+            tellMolarMass(false);
+        return false;
+    case QEvent::FocusOut:
+        // The box or the formula left: the two are compared.
+        if (watched == box || watched == formula->Text1())
+            tellMolarMass(true);
+        return false;
+    case QEvent::MouseMove: {
+        // The pointer on the molar mass's line: what the info line would say
+        // of it replaces the card panel's own text.
+        if (watched != Frame1 && watched != box && watched != Label4[0])
+            return false;
+        const QPoint at = static_cast<QWidget *>(watched)->mapTo(
+            Frame1, static_cast<QMouseEvent *>(event)->position().toPoint());
+        const QRect row = box->geometry().united(Label4[0]->geometry());
+        if (at.y() >= row.top() && at.y() <= row.bottom())
+            tellMolarMass(false);
+        return false;
+    }
+    default:
+        return false;
+    }
 }

@@ -146,6 +146,9 @@ signals:
     void validated();
     // The card was removed: the list is refilled and shows its first card.
     void removed();
+    // A text for the window's info line: the molar mass the formula gives,
+    // offered for an empty "Masse molaire" box or set against the one typed.
+    void infoLine(const QString &text);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -168,6 +171,16 @@ private:
     bool quantityKey(int k, QKeyEvent *event);
     void quantityFocus(int k, bool in);
     void showWriteError(cards::IoError error = cards::IoError::None);
+    // The molar mass from the formula: shown in the empty box as a
+    // placeholder, written there only by the user (Enter, or the box's menu).
+    void offerMolarMass();
+    bool fillMolarMass();
+    void molarMassMenu(const QPoint &at);
+    // What the info line says of the molar mass: the offer or why there is
+    // none (empty box), or the gap (both given and more than 0.5 % apart).
+    QString molarMassNote(bool disagreementOnly) const;
+    void tellMolarMass(bool disagreementOnly);
+    bool molarMassEvent(QObject *watched, QEvent *event);
     // The stored name of the card in slot numcarte, as shown or written: the
     // database finds the card by it if another program has moved it.
     std::optional<std::string> storedCard() const;

@@ -92,6 +92,7 @@ feuilleP::feuilleP(const QString &appDir, platform::Dialogs &dialogs, platform::
     connect(list_, &SpeciesList::hasSpecies, Command12, &QPushButton::setEnabled);
     connect(editor_, &CardEditor::validated, this, &feuilleP::majtab);
     connect(editor_, &CardEditor::removed, this, &feuilleP::afterRemoval);
+    connect(editor_, &CardEditor::infoLine, info, &QLabel::setText);
 
     // F1 opens the course once "&Voir le cours" has been used.
     courseKey_ = new QShortcut(QKeySequence(Qt::Key_F1), this);
