@@ -20,11 +20,17 @@
 namespace
 {
 
+// The help and the course are not measured here.
+struct NoHelp : platform::HelpViewer {
+    void showHelp(QWidget *) override {}
+    void showCourse(QWidget *) override {}
+};
+
 struct Fixture {
     QTemporaryDir dir;
     platform::ScriptedDialogs dialogs;
     platform::NoDialUp dialUp;
-    platform::DesktopHelpViewer help;
+    NoHelp help;
     std::unique_ptr<feuilleP> window;
 
     Fixture()

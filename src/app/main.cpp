@@ -2,6 +2,7 @@
 #include "dialogs.h"
 #include "feuillep.h"
 #include "frenchlocale.h"
+#include "helpviewer.h"
 #include "services.h"
 #include "windows.h"
 
@@ -42,7 +43,13 @@ int main(int argc, char *argv[])
 
     platform::QtDialogs dialogs;
     platform::NoDialUp dialUp;
-    platform::DesktopHelpViewer help;
+    // The help's search index is the engine's to write: kept with the user's
+    // cache, since the installed help is read-only.
+    help::HelpViewer helpViewer(
+        help::findCompiledHelp(exeDir, defaults),
+        QDir(QStandardPaths::writableLocation(QStandardPaths::CacheLocation))
+            .filePath(QStringLiteral("aide")),
+        dialogs);
 
     // The icon is drawn from its SVG file at four sizes for the window manager
     // at the first turn of the event loop: once the main window is shown and
@@ -51,7 +58,7 @@ int main(int argc, char *argv[])
     QTimer::singleShot(0, &app, [] {
         QApplication::setWindowIcon(QIcon(QStringLiteral(":/pictures/cartes-especes.svg")));
     });
-    feuilleP window(appDir, dialogs, dialUp, help);
+    feuilleP window(appDir, dialogs, dialUp, helpViewer);
     connectWindows(window);
     QObject::connect(&window, &feuilleP::unloaded, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);

@@ -99,7 +99,7 @@ feuilleP::feuilleP(const QString &appDir, platform::Dialogs &dialogs, platform::
     courseKey_->setContext(Qt::ApplicationShortcut);
     courseKey_->setEnabled(false);
     connect(courseKey_, &QShortcut::activated, this,
-            [this] { help_.open(QDir(appDir_).filePath(QStringLiteral("Voirlecours.chm"))); });
+            [this] { help_.showCourse(this); });
 
     // Start-up, in order.
     listDownloaded_ = false;
@@ -342,7 +342,7 @@ void feuilleP::Command6_Click()
 
 void feuilleP::Command7_Click()
 {
-    help_.open(QDir(appDir_).filePath(QStringLiteral("ZYP.hlp")));
+    help_.showHelp(this);
 }
 
 void feuilleP::Command8_Click()
@@ -354,7 +354,7 @@ void feuilleP::Command8_Click()
 void feuilleP::Command9_Click()
 {
     courseKey_->setEnabled(true);
-    help_.open(QDir(appDir_).filePath(QStringLiteral("Voirlecours.chm")));
+    help_.showCourse(this);
 }
 
 void feuilleP::Command10_Click()

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QWidget;
+
 namespace platform
 {
 
@@ -22,19 +24,15 @@ public:
     void hangup() override {}
 };
 
-// Opens the help file and the course document in the desktop's viewer.
+// Opens the help and the course. The main window does not wait for them.
 class HelpViewer
 {
 public:
     virtual ~HelpViewer() = default;
-    // Opens `path` if it exists; a missing file gives no message of ours.
-    virtual void open(const QString &path) = 0;
-};
-
-class DesktopHelpViewer : public HelpViewer
-{
-public:
-    void open(const QString &path) override;
+    // The help, at its topics view.
+    virtual void showHelp(QWidget *from) = 0;
+    // The course, at its first topic.
+    virtual void showCourse(QWidget *from) = 0;
 };
 
 } // namespace platform

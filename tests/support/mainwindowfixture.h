@@ -112,8 +112,9 @@ public:
 class FakeHelp : public platform::HelpViewer
 {
 public:
-    QStringList opened;
-    void open(const QString &path) override { opened << QFileInfo(path).fileName(); }
+    QStringList opened; // "aide", "cours", in the order asked
+    void showHelp(QWidget *) override { opened << QStringLiteral("aide"); }
+    void showCourse(QWidget *) override { opened << QStringLiteral("cours"); }
 };
 
 // The three cards most tests start from, in slot order.
