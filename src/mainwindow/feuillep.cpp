@@ -16,9 +16,11 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -42,6 +44,9 @@ const QString kListInfo = QStringLiteral(
     "Sélectionner un nom dans la liste pour consulter la carte d'identité de l'espèce chimique");
 const QString kFrameInfo =
     QStringLiteral("Vous pouvez compléter ou modifier tous les champs de cette carte");
+const QString kSearchInfo = QStringLiteral(
+    "Taper une partie du nom ou de la formule (eau, h2o, Fe2+...) pour réduire la liste; Echap "
+    "pour la revoir entière");
 
 // The buttons stand in two rows above the card and the list; the info line
 // right of the second row's end, above the sort criterion.
@@ -52,6 +57,21 @@ constexpr int kButtonsLeft = 16;
 constexpr int kButtonsRight = 777;
 constexpr int kButtonGap = 4;
 const QRect kInfoRect(500, 58, 277, 42);
+
+// The card file a drag brings: a single local file named *.CAR in any case,
+// as "&Ouvrir" lists them. Anything else is refused.
+QString draggedCardFile(const QMimeData *data)
+{
+    if (!data || !data->hasUrls())
+        return {};
+    const QList<QUrl> urls = data->urls();
+    if (urls.size() != 1 || !urls.front().isLocalFile())
+        return {};
+    const QFileInfo file(urls.front().toLocalFile());
+    if (file.suffix().compare(QLatin1String("CAR"), Qt::CaseInsensitive) != 0 || !file.isFile())
+        return {};
+    return file.absoluteFilePath();
+}
 
 } // namespace
 
@@ -86,6 +106,9 @@ feuilleP::feuilleP(const QString &appDir, platform::Dialogs &dialogs, platform::
     editor_->Frame1->installEventFilter(this);
     infoTexts_.insert(list_->MS1->viewport(), kListInfo);
     infoTexts_.insert(editor_->Frame1, kFrameInfo);
+    list_->recherche->setMouseTracking(true);
+    list_->recherche->installEventFilter(this);
+    infoTexts_.insert(list_->recherche, kSearchInfo);
 
     connect(list_, &SpeciesList::cellEntry, this, &feuilleP::MS1_EnterCell);
     connect(list_, &SpeciesList::criterionPicked, this, &feuilleP::Combo1_Click);
@@ -125,6 +148,15 @@ feuilleP::feuilleP(const QString &appDir, platform::Dialogs &dialogs, platform::
     }
     // Changes made to the database by other programs reach the list.
     new DatabaseWatcher(appDir_, *list_, *editor_, this);
+
+    // Files dragged onto the window: its text boxes would take a file's name
+    // as text, so their file drags come to the window too.
+    setAcceptDrops(true);
+    const QList<QWidget *> children = findChildren<QWidget *>();
+    for (QWidget *child : children) {
+        if (child->acceptDrops())
+            child->installEventFilter(this);
+    }
 }
 
 feuilleP::~feuilleP() = default;
@@ -309,6 +341,11 @@ void feuilleP::chargenet()
     files_->chargenet();
 }
 
+void feuilleP::openCardFile(const QString &path)
+{
+    files_->open(QFileInfo(path).absoluteFilePath());
+}
+
 void feuilleP::Command1_Click()
 {
     close();
@@ -468,7 +505,55 @@ bool feuilleP::eventFilter(QObject *watched, QEvent *event)
         if (it != infoTexts_.constEnd() && !(watched == Command4 && info->text() == copiedMessage_))
             info->setText(*it);
     }
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop: {
+        auto *drop = static_cast<QDropEvent *>(event);
+        if (drop->mimeData() && drop->mimeData()->hasUrls()) {
+            fileDrag(drop);
+            return true;
+        }
+        break;
+    }
+    default:
+        break;
+    }
     return QWidget::eventFilter(watched, event);
+}
+
+void feuilleP::dragEnterEvent(QDragEnterEvent *event)
+{
+    fileDrag(event);
+}
+
+void feuilleP::dragMoveEvent(QDragMoveEvent *event)
+{
+    fileDrag(event);
+}
+
+void feuilleP::dropEvent(QDropEvent *event)
+{
+    fileDrag(event);
+}
+
+void feuilleP::fileDrag(QDropEvent *event)
+{
+    const QString path = draggedCardFile(event->mimeData());
+    // The file is read, never taken: a drop proposed as a move would let the
+    // file manager delete the card file once it is dropped.
+    if (path.isEmpty() || !(event->possibleActions() & Qt::CopyAction)) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    if (event->type() == QEvent::Drop) {
+        // Opened once the drop has ended: its questions and messages must not
+        // keep the file manager waiting for the drop's answer.
+        QMetaObject::invokeMethod(
+            this, [this, path] { openCardFile(path); }, Qt::QueuedConnection);
+    }
 }
 
 std::optional<QRect> feuilleP::fixedFrame() const

@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QTableView>
 
@@ -23,18 +25,36 @@ namespace
 constexpr int kNameWidth = 187;
 constexpr int kValueWidth = 67;
 
+// The search field stands left of Combo1, on its line, over the list's left
+// edge: room that the window leaves free.
+constexpr int kSearchGap = 4;
+constexpr QRect kSearchField{cardlayout::kMS1.left(), cardlayout::kCombo1.top(),
+                             cardlayout::kCombo1.left() - kSearchGap - cardlayout::kMS1.left(),
+                             cardlayout::kCombo1.height()};
+
 } // namespace
 
 SpeciesListing readSpeciesListing(const QString &appDir, int field, bool byName)
 {
-    const auto listed = cards::Database::inDirectory(platform::toPath(appDir)).list(field);
+    const cards::Database database = cards::Database::inDirectory(platform::toPath(appDir));
+    const auto listed = database.list(field);
+    // The formulas, for the search. Another program may change the file
+    // between the two readings: a slot whose name differs is searched by its
+    // name alone until the refill that the change brings.
+    const auto formulas = database.list(cards::kFormule);
     std::vector<QString> names;
     std::vector<QString> values;
+    std::vector<speciessearch::Key> keys;
     names.reserve(listed.cards.size());
     values.reserve(listed.cards.size());
-    for (const cards::ListedCard &c : listed.cards) {
+    keys.reserve(listed.cards.size());
+    for (std::size_t i = 0; i < listed.cards.size(); ++i) {
+        const cards::ListedCard &c = listed.cards[i];
         names.push_back(QString::fromStdString(c.nom));
         values.push_back(QString::fromStdString(c.valeur) + QStringLiteral("   "));
+        const bool sameCard = i < formulas.cards.size() && formulas.cards[i].nom == c.nom;
+        keys.push_back(speciessearch::keyOf(
+            names.back(), sameCard ? QString::fromStdString(formulas.cards[i].valeur) : QString()));
     }
     const GenericComparison comparison;
     const std::vector<int> order =
@@ -43,8 +63,8 @@ SpeciesListing readSpeciesListing(const QString &appDir, int field, bool byName)
     listing.complete = listed.error == cards::IoError::None;
     listing.rows.reserve(names.size());
     for (int i : order)
-        listing.rows.push_back(
-            {std::move(names[std::size_t(i)]), std::move(values[std::size_t(i)])});
+        listing.rows.push_back({std::move(names[std::size_t(i)]), std::move(values[std::size_t(i)]),
+                                std::move(keys[std::size_t(i)])});
     return listing;
 }
 
@@ -82,10 +102,18 @@ QVariant SpeciesModel::headerData(int section, Qt::Orientation orientation, int 
     return {};
 }
 
+Qt::ItemFlags SpeciesModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid() || index.row() >= int(rows_.size()) || !kept(index.row()))
+        return Qt::NoItemFlags;
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled;
+}
+
 void SpeciesModel::setRows(std::vector<Row> rows)
 {
     beginResetModel();
     rows_ = std::move(rows);
+    kept_.assign(rows_.size(), 1);
     endResetModel();
 }
 
@@ -132,6 +160,14 @@ SpeciesList::SpeciesList(QWidget *window, const QString &appDir) : QObject(windo
     Combo1->setGeometry(cardlayout::kCombo1);
     Combo1->setMaxVisibleItems(8);
     connect(Combo1, &QComboBox::activated, this, [this] { emit criterionPicked(); });
+
+    recherche = new QLineEdit(window);
+    recherche->setObjectName(QStringLiteral("recherche"));
+    recherche->setGeometry(kSearchField);
+    recherche->setPlaceholderText(QStringLiteral("Rechercher une espèce…"));
+    recherche->installEventFilter(this);
+    connect(recherche, &QLineEdit::textChanged, this, &SpeciesList::search);
+    connect(recherche, &QLineEdit::returnPressed, this, &SpeciesList::enterFirstShown);
 }
 
 void SpeciesList::fillCombo1()
@@ -174,6 +210,7 @@ bool SpeciesList::majtab()
     model_->setHeader(0, QString::fromUtf8(kNameHeader));
     model_->setHeader(1, header1);
     model_->setRows(std::move(listing.rows));
+    applySearch(true);
     silent_ = false;
     emit hasSpecies(model_->rowCount() > 0);
 
@@ -306,8 +343,72 @@ void SpeciesList::onClicked(const QModelIndex &index)
         emit cellEntry();
 }
 
+bool SpeciesList::isShown(int r) const
+{
+    return r >= 1 && r <= model_->rowCount() && model_->kept(r - 1);
+}
+
+int SpeciesList::shownRows() const
+{
+    int n = 0;
+    for (int i = 0; i < model_->rowCount(); ++i)
+        n += model_->kept(i);
+    return n;
+}
+
+void SpeciesList::search()
+{
+    applySearch(false);
+}
+
+// Hides the rows that the query leaves out and shows the others. Only the
+// rows whose state changes are touched, so each key costs what it changes.
+void SpeciesList::applySearch(bool refilled)
+{
+    const QString query = speciessearch::foldQuery(recherche->text());
+    if (!refilled && query == query_)
+        return;
+    query_ = query;
+    const int n = model_->rowCount();
+    bool changed = false;
+    MS1->setUpdatesEnabled(false);
+    for (int i = 0; i < n; ++i) {
+        const bool keep = speciessearch::matches(model_->row(i).cle, query_);
+        model_->setKept(i, keep);
+        // The grid's own state is the one compared: a refill of as many rows
+        // leaves the rows it hid hidden.
+        if (keep != MS1->isRowHidden(i))
+            continue;
+        MS1->setRowHidden(i, !keep);
+        changed = true;
+    }
+    MS1->setUpdatesEnabled(true);
+    if (!changed || refilled)
+        return;
+    // The current species stays current, in view when shown.
+    const QModelIndex current = MS1->selectionModel()->currentIndex();
+    if (current.isValid() && model_->kept(current.row()))
+        MS1->scrollTo(current);
+    else
+        MS1->scrollToTop();
+}
+
+void SpeciesList::enterFirstShown()
+{
+    for (int i = 0; i < model_->rowCount(); ++i)
+        if (model_->kept(i)) {
+            setRow(i + 1, true);
+            return;
+        }
+}
+
 bool SpeciesList::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == recherche && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape && !recherche->text().isEmpty()) {
+        recherche->clear();
+        return true;
+    }
     if (watched == MS1->viewport()) {
         if (event->type() == QEvent::MouseButtonPress) {
             const QModelIndex current = MS1->selectionModel()->currentIndex();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "speciessearch.h"
+
 #include <QAbstractTableModel>
 #include <QObject>
 #include <QString>
@@ -8,6 +10,7 @@
 #include <vector>
 
 class QComboBox;
+class QLineEdit;
 class QTableView;
 class QWidget;
 
@@ -18,7 +21,8 @@ class SpeciesModel : public QAbstractTableModel
 public:
     struct Row {
         QString nom;
-        QString valeur; // the field followed by three spaces
+        QString valeur;         // the field followed by three spaces
+        speciessearch::Key cle; // name and formula as the search compares them
     };
 
     using QAbstractTableModel::QAbstractTableModel;
@@ -27,14 +31,21 @@ public:
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    // A row that the search leaves out cannot be entered from the keyboard.
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
 
     void setRows(std::vector<Row> rows);
     void setHeader(int column, const QString &text);
     QString header(int column) const { return headers_[column == 0 ? 0 : 1]; }
     const Row &row(int i) const { return rows_[std::size_t(i)]; }
 
+    // Which rows the search keeps; every row after setRows.
+    bool kept(int i) const { return kept_[std::size_t(i)] != 0; }
+    void setKept(int i, bool kept) { kept_[std::size_t(i)] = kept; }
+
 private:
     std::vector<Row> rows_;
+    std::vector<char> kept_;
     QString headers_[2];
 };
 
@@ -46,12 +57,17 @@ struct SpeciesListing {
 
 // Reads the name and the field `field` (5 to 11) of every card of the
 // database in `appDir` and sorts them by name, or by the field with ties
-// ordered by name. It touches no widget: start-up runs it on another thread.
+// ordered by name; each row gets its search key from the name and formula.
+// It touches no widget: start-up runs it on another thread.
 SpeciesListing readSpeciesListing(const QString &appDir, int field, bool byName);
 
-// The species list: the grid MS1 with its fixed header row and the sort
-// criterion Combo1. Rows are numbered as the grid numbers them: row 0 is the
-// header, species rows are 1 to rows() - 1.
+// The species list: the grid MS1 with its fixed header row, the sort
+// criterion Combo1 and the search field that narrows the list as one types.
+// Rows are numbered as the grid numbers them: row 0 is the header, species
+// rows are 1 to rows() - 1. The search only hides rows: it leaves the rows,
+// their numbers, their order and the current row as they are, so a species
+// left out can still be current (the editor keeps its card) and the listing
+// of the whole database still sees every row.
 class SpeciesList : public QObject
 {
     Q_OBJECT
@@ -60,6 +76,7 @@ public:
 
     QTableView *MS1 = nullptr;
     QComboBox *Combo1 = nullptr;
+    QLineEdit *recherche = nullptr; // the search field
 
     // Start-up: the eight criteria, and the columns' widths and alignment.
     void fillCombo1();
@@ -90,6 +107,11 @@ public:
     // the editor holds already. False when no row has that name.
     bool setCurrentName(const QString &nom);
 
+    // Whether the search shows species row r.
+    bool isShown(int r) const;
+    // The species rows the search shows, in order.
+    int shownRows() const;
+
 signals:
     // The current row changed (by the user, or by setRow with `enter`), or
     // the user clicked the row that was already current.
@@ -109,10 +131,14 @@ private:
     void setCurrentSilently(int modelRow);
     int lastRowNamed(const QString &nom) const; // model row, -1 when none
     SpeciesListing read(int field, bool byName);
+    void search();
+    void applySearch(bool refilled);
+    void enterFirstShown();
 
     QString appDir_;
     SpeciesModel *model_ = nullptr;
     std::future<SpeciesListing> firstListing_;
+    QString query_; // the folded query the rows are shown for
     int field_ = 5;
     bool silent_ = false;
     bool shrinking_ = false;
