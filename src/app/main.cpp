@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 #include <QSessionManager>
 #include <QStandardPaths>
@@ -16,6 +17,30 @@
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
+
+namespace
+{
+
+// The card file named on the command line (the desktop passes the file opened
+// from the file manager): the first argument that is not an option, or the
+// first one after "--". Empty when there is none.
+QString cardFileArgument(const QStringList &arguments)
+{
+    bool options = true;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (options && argument == QLatin1String("--")) {
+            options = false;
+            continue;
+        }
+        if (argument.isEmpty() || (options && argument.startsWith(QLatin1Char('-'))))
+            continue;
+        return QFileInfo(argument).absoluteFilePath();
+    }
+    return {};
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -65,5 +90,10 @@ int main(int argc, char *argv[])
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, &feuilleP::commitData,
                      Qt::DirectConnection);
     window.show();
+    // A card file named on the command line opens as with "&Ouvrir" once the
+    // window is up, so that its questions and messages stand over it.
+    const QString cardFile = cardFileArgument(QApplication::arguments());
+    if (!cardFile.isEmpty())
+        QTimer::singleShot(0, &window, [&window, cardFile] { window.openCardFile(cardFile); });
     return app.exec();
 }

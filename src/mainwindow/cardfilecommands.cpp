@@ -70,6 +70,15 @@ void CardFileCommands::Command2_Click()
     load(*chosen, Source::Open);
 }
 
+void CardFileCommands::open(const QString &path)
+{
+    if (!editor_.enregistrer())
+        return;
+    editor_.modifie = false;
+    editor_.Command6_Click();
+    load(path, Source::Open);
+}
+
 void CardFileCommands::chargenet()
 {
     // A modified card that could not be saved stays: the download does not

@@ -22,6 +22,10 @@ public:
     void Command11_Click(); // "&Enregistrer"
     void Command2_Click();  // "&Ouvrir"
     void chargenet();
+    // "&Ouvrir" with the file already chosen (named on the command line,
+    // dropped onto the window): the same question, the same reading and
+    // messages.
+    void open(const QString &path);
 
 private:
     enum class Source { Open, Download };

@@ -61,6 +61,11 @@ public:
     void chargenet();                                  // loads TEMPO.CAR
     void repaintCard();                                // Frame1 live again
 
+    // Opens a card file as "&Ouvrir" does once the file is chosen, with the
+    // same question and messages: the file named on the command line. A
+    // relative path is taken from the current directory.
+    void openCardFile(const QString &path);
+
     // For the print dialog: species rows (header not counted), showing row r
     // without asking, and the question asked once before a listing.
     int speciesRowCount() const;
@@ -118,6 +123,10 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // A card file dropped anywhere on the window opens as with openCardFile.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     QPushButton *makeButton(const char *name, const QString &caption, const QString &tooltip,
@@ -132,6 +141,7 @@ private:
     void unload();
     void applyGeometry();
     std::optional<QRect> fixedFrame() const;
+    void fileDrag(QDropEvent *event);
 
     QString appDir_;
     platform::Dialogs &dialogs_;
