@@ -60,6 +60,8 @@ bench_carddraw   | BM_FormulaAfterKey.*                        | formula redrawn
 bench_carddraw   | BM_FormulaPaint.*                           | formula layout and drawing                  | <= 1 ms
 bench_carddraw   | BM_UnitMarks.*                              | Frame1 unit marks repaint                   | <= 5 ms
 bench_carddraw   | BM_Creimage.*                               | whole card picture (creimage)               | <= 5 ms
+bench_search     | BM_SearchKey.*                              | one key in the search field (2978 cards)    | <= 16 ms
+bench_search     | BM_SearchAllOrNone.*                        | search key leaving out all, then Backspace  | <= 16 ms
 bench_print      | BM_PrintDatabase/cards:500/all_hazards:0.*  | print 500 cards to PDF                      | reference
 bench_print      | BM_PrintDatabase/cards:1500/all_hazards:0.* | print 1500 cards to PDF (linear: 3 x 500)  | <= 3.6 x bench_print:BM_PrintDatabase/cards:500/all_hazards:0.*
 bench_print      | BM_PrintDatabase/cards:2978/all_hazards:0.* | print 2978 cards to PDF (linear: 5.96 x 500) | <= 7.2 x bench_print:BM_PrintDatabase/cards:500/all_hazards:0.*

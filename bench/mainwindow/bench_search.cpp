@@ -1,0 +1,135 @@
+// Find as you type on a full database (2978 cards), offscreen: one key typed
+// in the search field, until the list is drawn again.
+
+#include "../startup/fulldatabase.h"
+#include "feuillep.h"
+#include "scripteddialogs.h"
+#include "services.h"
+#include "specieslist.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace
+{
+
+struct NoHelp : platform::HelpViewer {
+    void showHelp(QWidget *) override {}
+    void showCourse(QWidget *) override {}
+};
+
+struct Fixture {
+    QTemporaryDir dir;
+    platform::ScriptedDialogs dialogs;
+    platform::NoDialUp dialUp;
+    NoHelp help;
+    std::unique_ptr<feuilleP> window;
+
+    Fixture()
+    {
+        writeFullDatabase(QFile::encodeName(dir.path()).toStdString());
+        window = std::make_unique<feuilleP>(dir.path(), dialogs, dialUp, help);
+        window->show();
+        QCoreApplication::processEvents();
+    }
+};
+
+std::unique_ptr<Fixture> sharedFixture;
+
+Fixture &fixture()
+{
+    if (!sharedFixture)
+        sharedFixture = std::make_unique<Fixture>();
+    return *sharedFixture;
+}
+
+void sendKey(QWidget *w, int key, const QString &text)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(w, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(w, &release);
+}
+
+// The keys of a pupil looking for card 1234 by its number and erasing it:
+// from the whole list to one card in four keys, and back. Each iteration is
+// one key, the list's repaint included.
+void BM_SearchKey(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    SpeciesList &list = *f.window->list();
+    QLineEdit *field = list.recherche;
+    field->setFocus();
+    field->clear();
+    QCoreApplication::processEvents();
+    const QString digits = QStringLiteral("1234");
+    const int all = list.rows() - 1;
+    int i = 0;
+    bool right = true;
+    for (auto _ : state) {
+        const int step = i++ % 8;
+        if (step < 4)
+            sendKey(field, Qt::Key_1 + step, digits.mid(step, 1));
+        else
+            sendKey(field, Qt::Key_Backspace, QString());
+        QCoreApplication::processEvents(); // the list drawn
+        if (step == 3)
+            right = right && list.shownRows() == 1;
+        else if (step == 7)
+            right = right && list.shownRows() == all;
+    }
+    field->clear();
+    if (!right || all != 2978 || !f.dialogs.shown.isEmpty())
+        state.SkipWithError("the search did not narrow the list to one card and back");
+}
+
+// The widest change: a key that leaves out every card, then Backspace that
+// brings all 2978 back.
+void BM_SearchAllOrNone(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    SpeciesList &list = *f.window->list();
+    QLineEdit *field = list.recherche;
+    field->setFocus();
+    field->clear();
+    QCoreApplication::processEvents();
+    const int all = list.rows() - 1;
+    int i = 0;
+    bool right = true;
+    for (auto _ : state) {
+        const bool none = i++ % 2 == 0;
+        if (none)
+            sendKey(field, Qt::Key_Z, QStringLiteral("z"));
+        else
+            sendKey(field, Qt::Key_Backspace, QString());
+        QCoreApplication::processEvents();
+        right = right && list.shownRows() == (none ? 0 : all);
+    }
+    field->clear();
+    if (!right || all != 2978)
+        state.SkipWithError("the search did not leave out every card and bring them back");
+}
+
+BENCHMARK(BM_SearchKey)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SearchAllOrNone)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    sharedFixture.reset();
+    return 0;
+}
