@@ -7,6 +7,7 @@ packages=(
   # build
   cmake g++ make ccache pkg-config clang-format
   qt6-base-dev qt6-svg-dev qt6-translations-l10n libgl-dev qtkeychain-qt6-dev
+  qt6-tools-dev qt6-documentation-tools libqt6sql6-sqlite
   fonts-liberation2
   # tests and benchmarks
   libbenchmark-dev libmuparser-dev googletest
