@@ -12,6 +12,9 @@ if(CARTES_BUILD_GUI)
   install(TARGETS cartes-especes RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES ${PROJECT_SOURCE_DIR}/data/cartes-especes.desktop
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  # The compiled help and course, read where they are installed (the program
+  # keeps its search index in the user's cache).
+  install(FILES ${CARTES_HELP_QCH} DESTINATION ${CARTES_DATADIR}/help)
   install(FILES ${PROJECT_SOURCE_DIR}/data/pictures/cartes-especes.svg
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 endif()

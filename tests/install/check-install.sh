@@ -42,6 +42,9 @@ if [ "$with_app" = 1 ]; then
   need bin/cartes-especes
   need "$desktop"
   need "$icon"
+  need "$defaults/help/cartes-especes.qch"
+  [ "$(head -c 15 "$prefix/$defaults/help/cartes-especes.qch")" = "SQLite format 3" ] ||
+    fail "the installed help is not a compiled help file"
 fi
 
 # The bundled database is sound and not empty.
