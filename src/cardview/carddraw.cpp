@@ -301,19 +301,39 @@ void dessinetexte(QPainter &p, const Control &c, const QRect &r, const QString &
     textAt(p, r.x(), r.y(), text);
 }
 
+// One of our pictures filling `place`: on an image painted one for one, the
+// very pixmap the screen shows; elsewhere drawn from its source.
+void drawPicture(QPainter &p, const QString &resource, const QRect &place)
+{
+    if (paintsOneForOne(p))
+        p.drawPixmap(place.topLeft(), picture(resource, place.size()));
+    else
+        paintSvg(p, resource, QRectF(place));
+}
+
 void drawPicture(QPainter &p, const Control &c)
 {
-    p.drawPixmap(c.left, c.top, picture(QString::fromUtf8(c.caption), QSize(c.width, c.height)));
+    drawPicture(p, QString::fromUtf8(c.caption), rect(c));
 }
 
 } // namespace
 
 QImage creimage(const CardView &view)
 {
-    const QSize size = kFrame1Inner;
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(colour(*control("Frame1").back));
+    QImage image(kFrame1Inner, QImage::Format_RGB32);
     QPainter p(&image);
+    paintCard(p, view);
+    return image;
+}
+
+void paintCard(QPainter &p, const CardView &view)
+{
+    const QSize size = kFrame1Inner;
+    p.save();
+    // Frame1 clips its contents: a band or a unit that runs past its edge is
+    // cut there on every device, as the image's edge cuts it.
+    p.setClipRect(QRect(QPoint(0, 0), size), Qt::IntersectClip);
+    fillBox(p, 0, 0, size.width() - 1, size.height() - 1, colour(*control("Frame1").back));
 
     std::array<QRect, 7> boxes;
     std::array<QRect, 7> labels;
@@ -365,14 +385,10 @@ QImage creimage(const CardView &view)
         if (!view.hazards[i])
             continue;
         const Control &c = control(("Image8(" + QByteArray::number(i) + ')').constData());
-        p.drawPixmap(c.left, c.top,
-                     picture(hazardpictures::hazardResource(view.pictogramStyle, i),
-                             QSize(c.width, c.height)));
+        drawPicture(p, hazardpictures::hazardResource(view.pictogramStyle, i), rect(c));
     }
-    if (hazardpictures::showsEnvironment(view.pictogramStyle, view.polu[1])) {
-        const QRect &place = hazardpictures::kEnvironmentPlace;
-        p.drawPixmap(place.topLeft(), picture(hazardpictures::kEnvironmentResource, place.size()));
-    }
+    if (hazardpictures::showsEnvironment(view.pictogramStyle, view.polu[1]))
+        drawPicture(p, hazardpictures::kEnvironmentResource, hazardpictures::kEnvironmentPlace);
 
     for (int k = 0; k < 7; ++k) {
         const Control &c = control(("Text3(" + QByteArray::number(k) + ')').constData());
@@ -403,7 +419,7 @@ QImage creimage(const CardView &view)
     }
 
     outlineBox(p, 0, 0, size.width() - 1, size.height() - 1, kBlack);
-    return image;
+    p.restore();
 }
 
 } // namespace carddraw

@@ -63,6 +63,13 @@ QCursor quantityCursor();
 // the layout puts it.
 QImage creimage(const CardView &view);
 
+// The card picture painted in Frame1 pixels from the painter's origin, its
+// background included; the painter's state is left as it was. The same
+// drawing serves every device: texts stay texts, and the pictures are drawn
+// from their SVG sources wherever the device is not an image painted one for
+// one (a printer, a PDF or SVG file, an enlarged image).
+void paintCard(QPainter &p, const CardView &view);
+
 // The quantity labels and boxes laid out as the editor does it: each label
 // as wide as its caption and a space, its box right after it, 17 pixels high
 // and as wide as its text plus 8.

@@ -1,8 +1,12 @@
 #include "svgpicture.h"
 
 #include <QImage>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QSvgRenderer>
+
+#include <map>
+#include <memory>
 
 QPixmap svgPicture(const QString &resource, QSize size, qreal ratio)
 {
@@ -16,4 +20,22 @@ QPixmap svgPicture(const QString &resource, QSize size, qreal ratio)
     QPixmap pixmap = QPixmap::fromImage(image);
     pixmap.setDevicePixelRatio(ratio);
     return pixmap;
+}
+
+void paintSvg(QPainter &p, const QString &resource, const QRectF &bounds)
+{
+    // Each picture is read once: a listing draws the same few thousands of times.
+    static std::map<QString, std::unique_ptr<QSvgRenderer>> renderers;
+    auto it = renderers.find(resource);
+    if (it == renderers.end())
+        it = renderers.emplace(resource, std::make_unique<QSvgRenderer>(resource)).first;
+    if (it->second->isValid())
+        it->second->render(&p, bounds);
+}
+
+bool paintsOneForOne(const QPainter &p)
+{
+    const QPaintEngine *engine = p.paintEngine();
+    return engine && engine->type() == QPaintEngine::Raster &&
+           p.combinedTransform().type() <= QTransform::TxTranslate;
 }

@@ -1,6 +1,7 @@
 #include "confimp.h"
 
 #include "carddraw.h"
+#include "cardlayout.h"
 #include "listing.h"
 #include "printsource.h"
 #include "updown.h"
@@ -374,9 +375,7 @@ void confimp::Command1_Click()
         return;
 
     const int copies = UpDown1->value();
-    QImage card;
-    if (!database)
-        card = carddraw::creimage(source_.currentCard());
+    const CardView card = source_.currentCard();
 
     setPrinting(true);
     preparePrinter(printer_);
@@ -421,7 +420,7 @@ void confimp::Command1_Click()
     accept();
 }
 
-bool confimp::paint(bool database, int copies, const QImage &card)
+bool confimp::paint(bool database, int copies, const CardView &card)
 {
     QPainter painter;
     if (!painter.begin(&printer_))
@@ -443,13 +442,18 @@ bool confimp::paint(bool database, int copies, const QImage &card)
                 ok = out.newPage();
         }
     } else {
-        // The card at its size on screen: screen pixels of 96 dpi.
+        // The card at its size on screen, screen pixels being 1/96 inch,
+        // drawn at the printer's own resolution.
         const double fx = printer_.logicalDpiX() / kScreenDpi;
         const double fy = printer_.logicalDpiY() / kScreenDpi;
-        const QSizeF size(card.width() * fx, card.height() * fy);
+        const QSize frame = cardlayout::kFrame1Inner;
+        const QSizeF size(frame.width() * fx, frame.height() * fy);
         for (int k = 1; ok && k <= copies; ++k) {
-            painter.drawImage(
-                QRectF(QPointF((W - size.width()) / 2, (H - size.height()) / 2), size), card);
+            painter.save();
+            painter.translate((W - size.width()) / 2, (H - size.height()) / 2);
+            painter.scale(fx, fy);
+            carddraw::paintCard(painter, card);
+            painter.restore();
             if (k < copies)
                 ok = printer_.newPage();
         }

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "cardview.h"
+
 #include <QDialog>
 
 #include <optional>
 
 class PrintSource;
 class QGroupBox;
-class QImage;
 class QLabel;
 class QLineEdit;
 class QPrinter;
@@ -71,7 +72,7 @@ private:
     void showPrinter();   // `defaut` shows the printer
     bool printsToAskedFile() const;
     std::optional<QString> askPdfFile(const QString &title);
-    bool paint(bool database, int copies, const QImage &card);
+    bool paint(bool database, int copies, const CardView &card);
     void failed(const QString &title, const QString &text);
     void setPrinting(bool on);
     void showProgress(int done, int total);

@@ -3,6 +3,7 @@
 #include "carddraw.h"
 #include "cardlayout.h"
 #include "printsource.h"
+#include "svgpicture.h"
 
 #include <QPainter>
 
@@ -97,9 +98,14 @@ void PageWriter::nextLine()
     Y += textHeight();
 }
 
-void PageWriter::drawImage(double x, double y, double width, double height, const QImage &image)
+void PageWriter::drawPicture(const QRectF &place, const QImage &image, const QString &source)
 {
-    painter_.drawImage(QRectF(x, y, width, height), image);
+    if (image.isNull())
+        return;
+    if (paintsOneForOne(painter_))
+        painter_.drawImage(place, image);
+    else
+        paintSvg(painter_, source, place);
 }
 
 bool PageWriter::newPage()
@@ -265,12 +271,14 @@ void printCardBlock(PageWriter &out, const CardView &card, const Pictograms &pic
     for (std::size_t j = 0; j < card.hazards.size(); ++j) {
         if (!card.hazards[j])
             continue;
-        out.drawImage(x, y1, kPictogramSize, kPictogramSize,
-                      pictograms.hazard(card.pictogramStyle, j));
+        out.drawPicture(QRectF(x, y1, kPictogramSize, kPictogramSize),
+                        pictograms.hazard(card.pictogramStyle, j),
+                        hazardpictures::hazardResource(card.pictogramStyle, int(j)));
         x += kPictogramSize + kPictogramGap;
     }
     if (hazardpictures::showsEnvironment(card.pictogramStyle, card.polu[1]))
-        out.drawImage(x, y1, kPictogramSize, kPictogramSize, pictograms.environment);
+        out.drawPicture(QRectF(x, y1, kPictogramSize, kPictogramSize), pictograms.environment,
+                        hazardpictures::kEnvironmentResource);
     out.X = W / 10;
     out.Y = y1 + kPictogramSize + kPictogramGap;
 

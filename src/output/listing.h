@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QImage>
+#include <QRectF>
 #include <QSizeF>
 #include <QString>
 #include <QStringList>
@@ -57,7 +58,10 @@ public:
     // either stays on the line (X after the text) or goes to the next line.
     void print(const QString &text, bool nextLine);
     void nextLine(); // X = 0, Y + line height
-    void drawImage(double x, double y, double width, double height, const QImage &image);
+    // A picture filling `place`: `image` on an image painted one for one,
+    // else drawn from `source` at the device's resolution (vectors on a
+    // printer or in a PDF file). Nothing when `image` is null.
+    void drawPicture(const QRectF &place, const QImage &image, const QString &source);
     bool newPage();
 
     double X = 0;
@@ -85,8 +89,8 @@ private:
     const FontEntry *applied_ = nullptr;
 };
 
-// The four hazard pictograms, each one image drawn at every use, so that a
-// document holds each picture once.
+// The hazard pictograms as rendered pictures, for pages that are images; a
+// printer or a PDF file gets them drawn from their sources.
 struct Pictograms {
     std::array<QImage, 4> images; // the orange squares
     std::array<QImage, 4> ghs;    // the CLP diamonds

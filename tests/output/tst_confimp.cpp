@@ -2,7 +2,10 @@
 #include "fakesource.h"
 #include "listing.h"
 #include "pdftools.h"
+#include "picturecompare.h"
 #include "updown.h"
+
+#include "carddraw.h"
 
 #include "scripteddialogs.h"
 
@@ -14,10 +17,13 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+
+Q_DECLARE_METATYPE(CardView)
 
 using platform::Dialogs;
 using platform::ScriptedDialogs;
@@ -75,7 +81,9 @@ private slots:
     void listingCopiesRestart();
     void listingText();
     void emptyListPrintsTitlePage();
-    void pictogramStoredOnce();
+    void listingPictogramsAreVectors();
+    void cardIsTextAndVectors_data();
+    void cardIsTextAndVectors();
     void askSaveBeforeListing_data();
     void askSaveBeforeListing();
     void failureMessage_data();
@@ -247,20 +255,92 @@ void TestConfimp::emptyListPrintsTitlePage()
     QCOMPARE(lines(two.file, 2), QStringList{listing::kTitle});
 }
 
-void TestConfimp::pictogramStoredOnce()
+void TestConfimp::listingPictogramsAreVectors()
 {
-    // Every card with every hazard: the file holds each picture once and
-    // draws it at each use.
+    // Every card with every hazard, in both styles: the pictograms are drawn
+    // (orange and red on the page), and the file holds no raster picture.
     Bench b;
-    for (int i = 0; i < 20; ++i) {
+    for (int i = 0; i < 8; ++i) {
         CardView c = sampleCard(i);
         c.hazards = {true, true, true, true};
+        c.pictogramStyle = i % 2 ? hazardpictures::Style::Ghs : hazardpictures::Style::Orange;
         b.source.cards.push_back(c);
     }
     QVERIFY(b.print(true, 1));
-    const pdf::Images images = pdf::images(b.file);
-    QCOMPARE(images.uses, 80);
-    QCOMPARE(images.objects, 4);
+    QCOMPARE(pdf::images(b.file).uses, 0);
+    const QImage page = pdf::render(b.file, 1, 100).convertToFormat(QImage::Format_RGB32);
+    QVERIFY(!page.isNull());
+    int orange = 0;
+    int red = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QRgb c = page.pixel(x, y);
+            orange += qRed(c) > 220 && qGreen(c) > 120 && qGreen(c) < 175 && qBlue(c) < 80;
+            red += qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60;
+        }
+    QVERIFY2(orange > 100, qPrintable(QString::number(orange)));
+    QVERIFY2(red > 100, qPrintable(QString::number(red)));
+}
+
+void TestConfimp::cardIsTextAndVectors_data()
+{
+    QTest::addColumn<CardView>("card");
+    QTest::addColumn<QStringList>("texts"); // found in the PDF, spaces aside
+
+    QTest::newRow("water") << water() << QStringList{"Eau",         "H2O",         "18",
+                                                     "1000",        "1,333",       "miscible",
+                                                     "Inorganique", "Nonpolluant", "g.mol-1"};
+    CardView ethanol = sampleCard(0);
+    ethanol.nom = QStringLiteral("Éthanol");
+    ethanol.formule = QStringLiteral("C#2H#5OH");
+    ethanol.hazards = {true, false, true, false};
+    ethanol.nonPolluant = false;
+    ethanol.risquePollution = true;
+    ethanol.polu = {true, false, true};
+    QTest::newRow("ethanol, two hazards")
+        << ethanol
+        << QStringList{"Éthanol", "C2H5OH", "Organique", "Risquedepollutionpourl'air,laterre.",
+                       "liquideincolore,odeurpiquante"};
+    CardView sulfate = sampleCard(5);
+    sulfate.nom = QStringLiteral("Ion sulfate");
+    sulfate.formule = QStringLiteral("SO#4*2*-");
+    sulfate.hazards = {true, true, true, true};
+    sulfate.pictogramStyle = hazardpictures::Style::Ghs;
+    sulfate.polu = {false, true, false};
+    QTest::newRow("sulfate, diamonds") << sulfate << QStringList{"Ionsulfate", "SO4", "2-"};
+    CardView long_ = water();
+    long_.aspect = QStringLiteral("Liquide incolore, inodore et sans saveur en petite quantité, "
+                                  "bleu pâle sous une grande épaisseur");
+    QTest::newRow("aspect on two lines") << long_ << QStringList{"bleupâle"};
+}
+
+void TestConfimp::cardIsTextAndVectors()
+{
+    // The printed card is drawn for the printer: its texts are text in the
+    // PDF file, no picture of the card is pasted in it, and rendered back at
+    // the screen's resolution it shows what the card picture shows, where
+    // the picture shows it.
+    QFETCH(CardView, card);
+    QFETCH(QStringList, texts);
+    Bench b;
+    b.source.editor = card;
+    QVERIFY(b.print(false, 1));
+    QString text = pdf::text(b.file, 1);
+    text.remove(QRegularExpression(QStringLiteral("\\s")));
+    for (const QString &t : texts)
+        QVERIFY2(text.contains(t), qPrintable(t + QStringLiteral(" not in ") + text));
+    QCOMPARE(pdf::images(b.file).uses, 0);
+
+    const QImage page = pdf::render(b.file, 1, 96).convertToFormat(QImage::Format_RGB32);
+    QVERIFY(!page.isNull());
+    const QImage picture = carddraw::creimage(card);
+    const QRect box =
+        picturecompare::inkBox(page, page.rect(), [](QRgb c) { return qGray(c) < 240; });
+    QVERIFY2(qAbs(box.width() - picture.width()) <= 1 && qAbs(box.height() - picture.height()) <= 1,
+             qPrintable(QStringLiteral("%1 x %2").arg(box.width()).arg(box.height())));
+    const QImage drawn = page.copy(QRect(box.topLeft(), picture.size()));
+    const QStringList differences = picturecompare::differences(drawn, picture);
+    QVERIFY2(differences.isEmpty(), qPrintable(differences.join(u'\n')));
 }
 
 void TestConfimp::askSaveBeforeListing_data()
