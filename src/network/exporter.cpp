@@ -5,6 +5,7 @@
 #include "cp1252validator.h"
 #include "dialogs.h"
 #include "param.h"
+#include "secretstore.h"
 #include "smtpdialogue.h"
 
 #include <QCloseEvent>
@@ -59,6 +60,35 @@ QToolButton *pictureButton(QWidget *parent, const char *name, const QString &pic
 
 } // namespace
 
+QString failureAdvice(network::SmtpFailure kind)
+{
+    using network::SmtpFailure;
+    switch (kind) {
+    case SmtpFailure::Unreachable:
+        return QStringLiteral("Le serveur de courrier est injoignable : vérifier son nom dans les "
+                              "paramètres et la connexion au réseau.");
+    case SmtpFailure::Certificate:
+        return QStringLiteral("Le certificat du serveur de courrier est refusé : la liaison n'est "
+                              "pas sûre, rien n'a été envoyé.");
+    case SmtpFailure::Tls:
+        return QStringLiteral("La liaison chiffrée avec le serveur de courrier n'a pas pu "
+                              "s'établir : rien n'a été envoyé.");
+    case SmtpFailure::LoginNeeded:
+        return QStringLiteral("Le serveur de courrier demande une identification : indiquer "
+                              "l'utilisateur et le mot de passe dans les paramètres.");
+    case SmtpFailure::LoginRefused:
+        return QStringLiteral("Identification refusée par le serveur de courrier : vérifier "
+                              "l'utilisateur et le mot de passe dans les paramètres.");
+    case SmtpFailure::Refused:
+        return QStringLiteral("Le serveur de courrier a refusé le message.");
+    case SmtpFailure::Interrupted:
+        return QStringLiteral("La liaison avec le serveur de courrier a été interrompue.");
+    case SmtpFailure::Parameters:
+        break;
+    }
+    return QStringLiteral("Vérifier les paramètres de connexion");
+}
+
 bool checkPublishable(const QString &nom, Dialogs &dialogs, QWidget *parent)
 {
     if (!blank(nom))
@@ -70,7 +100,13 @@ bool checkPublishable(const QString &nom, Dialogs &dialogs, QWidget *parent)
 
 Exporter::Exporter(const cards::carte &card, const QString &appDir, Dialogs &dialogs,
                    QWidget *parent)
-    : QDialog(parent), card_(card), appDir_(appDir), dialogs_(dialogs)
+    : Exporter(card, appDir, dialogs, network::MailLogin::forThisSession(), parent)
+{
+}
+
+Exporter::Exporter(const cards::carte &card, const QString &appDir, Dialogs &dialogs,
+                   network::MailLogin &login, QWidget *parent)
+    : QDialog(parent), card_(card), appDir_(appDir), dialogs_(dialogs), login_(login)
 {
     setObjectName(QStringLiteral("Exporter"));
     setWindowTitle(QStringLiteral("Publier cette carte sur le serveur"));
@@ -137,7 +173,7 @@ void Exporter::setTimeout(int ms)
 
 bool Exporter::sending() const
 {
-    return Winsock1->running();
+    return askingPassword_ || Winsock1->running();
 }
 
 void Exporter::load()
@@ -214,7 +250,9 @@ void Exporter::closeEvent(QCloseEvent *event)
 
 void Exporter::stopSending()
 {
-    const bool wasSending = Winsock1->running();
+    const bool wasSending = sending();
+    ++passwordAsk_;
+    askingPassword_ = false;
     Winsock1->abort();
     if (wasSending) {
         setSending(false);
@@ -225,9 +263,9 @@ void Exporter::stopSending()
 void Exporter::Image3_Click()
 {
     // The parameters may not change under a dialogue that uses them.
-    if (Winsock1->running())
+    if (sending())
         return;
-    param window(appDir_, dialogs_, this);
+    param window(appDir_, dialogs_, login_, this);
     window.exec();
     load();
     update();
@@ -235,7 +273,7 @@ void Exporter::Image3_Click()
 
 void Exporter::Image2_Click()
 {
-    if (Winsock1->running())
+    if (sending())
         return;
     const QString server = parameters_.record(network::kServeurSmtp);
     if (blank(server)) {
@@ -246,15 +284,48 @@ void Exporter::Image2_Click()
                            "l'aide si nécessaire."));
         return;
     }
+    const QString user = login_.userName();
+    setSending(true);
+    Label1->setToolTip(QString());
+    if (user.isEmpty()) {
+        send(server, QString(), QString());
+        return;
+    }
+    // The password comes from the session or the secret store, which answers
+    // later; the window stays alive meanwhile and "Annuler" drops the answer.
+    askingPassword_ = true;
+    Label1->setText(QStringLiteral("Lecture du mot de passe"));
+    login_.password(server, user, this,
+                    [this, server, user, ask = ++passwordAsk_](std::optional<QString> password,
+                                                               network::MailLogin::Source) {
+                        if (ask != passwordAsk_)
+                            return;
+                        askingPassword_ = false;
+                        if (password) {
+                            send(server, user, *password);
+                            return;
+                        }
+                        setSending(false);
+                        Label1->clear();
+                        dialogs_.message(
+                            this, Dialogs::Icon::Exclamation,
+                            QStringLiteral("Mot de passe manquant"),
+                            QStringLiteral("Il faut indiquer le mot de passe de « %1 » pour "
+                                           "envoyer une carte.\nCliquer sur « paramètres » "
+                                           "pour le saisir.")
+                                .arg(user));
+                    });
+}
+
+void Exporter::send(const QString &server, const QString &user, const QString &password)
+{
     network::Publication publication;
     publication.card = card_;
     publication.author = parameters_.record(network::kNomAuteur);
     publication.sender = parameters_.record(network::kAdresse);
     publication.recipient = parameters_.record(network::kDestination);
     publication.comment = Text1->text();
-    setSending(true);
-    Label1->setToolTip(QString());
-    Winsock1->start(server, publication);
+    Winsock1->start(server, publication, {user, password});
 }
 
 void Exporter::setSending(bool on)
@@ -273,7 +344,7 @@ void Exporter::onSucceeded()
     accept();
 }
 
-void Exporter::onFailed(const QString &why)
+void Exporter::onFailed(network::SmtpFailure kind, const QString &why)
 {
     setSending(false);
     // The dialogue is over: the status line says so before the message shows,
@@ -283,6 +354,6 @@ void Exporter::onFailed(const QString &why)
     Label1->setText(Label1->fontMetrics().elidedText(status, Qt::ElideRight, Label1->width()));
     Label1->setToolTip(status);
     dialogs_.message(this, Dialogs::Icon::Critical, QStringLiteral("Erreur transmission"),
-                     QStringLiteral("Erreur lors de l'exportation de cette carte.\n"
-                                    "Vérifier les paramètres de connexion"));
+                     QStringLiteral("Erreur lors de l'exportation de cette carte.\n") +
+                         failureAdvice(kind));
 }

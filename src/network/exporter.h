@@ -16,12 +16,17 @@ class Dialogs;
 
 namespace network
 {
+class MailLogin;
 class SmtpDialogue;
-}
+enum class SmtpFailure;
+} // namespace network
 
 // The main window's name check before publishing (Command14): a name made of
 // spaces only gives "Emission impossible". True when the card may be published.
 bool checkPublishable(const QString &nom, platform::Dialogs &dialogs, QWidget *parent);
+
+// The second line of "Erreur transmission": what failed, and what to do.
+QString failureAdvice(network::SmtpFailure kind);
 
 // The publishing window "Publier cette carte sur le serveur": sends the card
 // with a comment by mail to the collecting address of the parameters.
@@ -32,6 +37,9 @@ public:
     // `card` holds the editor's texts, drapeaux built from the editor.
     Exporter(const cards::carte &card, const QString &appDir, platform::Dialogs &dialogs,
              QWidget *parent = nullptr);
+    // With the mail login to use (the session's by default).
+    Exporter(const cards::carte &card, const QString &appDir, platform::Dialogs &dialogs,
+             network::MailLogin &login, QWidget *parent = nullptr);
     ~Exporter() override;
 
     // Longest wait for each server reply (30 s by default).
@@ -66,7 +74,8 @@ public slots:
 private:
     void load();
     void onSucceeded();
-    void onFailed(const QString &why);
+    void onFailed(network::SmtpFailure kind, const QString &why);
+    void send(const QString &server, const QString &user, const QString &password);
     void setSending(bool on);
     // Abandons a dialogue in progress; the status line says it was cancelled.
     void stopSending();
@@ -75,6 +84,11 @@ private:
     QString appDir_;
     platform::Dialogs &dialogs_;
     network::Parameters parameters_;
+    network::MailLogin &login_;
     bool loadFailed_ = false;
+    // Counts the password questions, so that the answer to one the user
+    // cancelled is dropped; askingPassword_ while one is open.
+    unsigned passwordAsk_ = 0;
+    bool askingPassword_ = false;
     network::SmtpDialogue *Winsock1 = nullptr;
 };

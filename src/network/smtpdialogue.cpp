@@ -3,7 +3,8 @@
 #include "cp1252.h"
 
 #include <QHostInfo>
-#include <QTcpSocket>
+#include <QSslConfiguration>
+#include <QSslSocket>
 #include <QTimer>
 #include <QUrl>
 
@@ -31,6 +32,8 @@ QString socketErrorText(QAbstractSocket::SocketError error)
         return QStringLiteral("le serveur ne répond pas");
     case QAbstractSocket::NetworkError:
         return QStringLiteral("réseau inaccessible");
+    case QAbstractSocket::SslHandshakeFailedError:
+        return QStringLiteral("la liaison chiffrée n'a pas pu s'établir");
     default:
         return QStringLiteral("la liaison avec le serveur a échoué");
     }
@@ -54,7 +57,53 @@ QString oneLine(QString value)
     return value;
 }
 
+// Why a certificate was refused, for the status line.
+QString certificateErrorText(const QSslError &error)
+{
+    switch (error.error()) {
+    case QSslError::HostNameMismatch:
+        return QStringLiteral("certificat établi pour un autre nom de serveur");
+    case QSslError::CertificateExpired:
+        return QStringLiteral("certificat expiré");
+    case QSslError::CertificateNotYetValid:
+        return QStringLiteral("certificat pas encore valable");
+    case QSslError::CertificateRevoked:
+        return QStringLiteral("certificat révoqué");
+    case QSslError::SelfSignedCertificate:
+    case QSslError::SelfSignedCertificateInChain:
+    case QSslError::UnableToGetLocalIssuerCertificate:
+    case QSslError::UnableToGetIssuerCertificate:
+    case QSslError::UnableToVerifyFirstCertificate:
+    case QSslError::CertificateUntrusted:
+        return QStringLiteral("certificat délivré par une autorité inconnue");
+    default:
+        return QStringLiteral("certificat refusé");
+    }
+}
+
+// The words of an EHLO reply's lines ("250-AUTH PLAIN LOGIN" gives AUTH,
+// PLAIN, LOGIN), in capitals; the old "AUTH=" form counts as "AUTH".
+QList<QByteArray> extensionWords(const QByteArray &line)
+{
+    QByteArray text = line.mid(4).trimmed().toUpper();
+    if (text.startsWith("AUTH="))
+        text[4] = ' ';
+    return text.simplified().split(' ');
+}
+
 } // namespace
+
+Security securityForPort(quint16 port)
+{
+    switch (port) {
+    case 465:
+        return Security::Tls;
+    case 587:
+        return Security::StartTls;
+    default:
+        return Security::Plain;
+    }
+}
 
 std::optional<QByteArray> lineValue(const QString &value)
 {
@@ -123,15 +172,17 @@ bool parseServer(const QString &server, QString &host, quint16 &port)
 }
 
 SmtpDialogue::SmtpDialogue(QObject *parent)
-    : QObject(parent), socket_(new QTcpSocket(this)), timer_(new QTimer(this)),
+    : QObject(parent), socket_(new QSslSocket(this)), timer_(new QTimer(this)),
       heloName_(QHostInfo::localHostName())
 {
     timer_->setSingleShot(true);
     connect(timer_, &QTimer::timeout, this, &SmtpDialogue::onTimeout);
-    connect(socket_, &QTcpSocket::connected, this, &SmtpDialogue::onConnected);
-    connect(socket_, &QTcpSocket::readyRead, this, &SmtpDialogue::onReadyRead);
-    connect(socket_, &QTcpSocket::disconnected, this, &SmtpDialogue::onDisconnected);
-    connect(socket_, &QTcpSocket::errorOccurred, this, &SmtpDialogue::onError);
+    connect(socket_, &QSslSocket::connected, this, &SmtpDialogue::onConnected);
+    connect(socket_, &QSslSocket::encrypted, this, &SmtpDialogue::onEncrypted);
+    connect(socket_, &QSslSocket::sslErrors, this, &SmtpDialogue::onSslErrors);
+    connect(socket_, &QSslSocket::readyRead, this, &SmtpDialogue::onReadyRead);
+    connect(socket_, &QSslSocket::disconnected, this, &SmtpDialogue::onDisconnected);
+    connect(socket_, &QSslSocket::errorOccurred, this, &SmtpDialogue::onError);
 }
 
 SmtpDialogue::~SmtpDialogue()
@@ -140,7 +191,7 @@ SmtpDialogue::~SmtpDialogue()
     socket_->abort();
 }
 
-void SmtpDialogue::start(const QString &server, const Publication &publication)
+void SmtpDialogue::start(const QString &server, const Publication &publication, const Login &login)
 {
     reset();
     QString host;
@@ -148,23 +199,41 @@ void SmtpDialogue::start(const QString &server, const Publication &publication)
     const auto mailFrom = lineValue(publication.sender);
     const auto rcptTo = lineValue(publication.recipient);
     const auto data = messageData(publication);
-    if (!parseServer(server, host, port) || !mailFrom || !rcptTo || !data) {
+    const bool loginOk = login.user.isEmpty() ||
+                         (!login.password.isEmpty() && !login.user.contains(QLatin1Char('\0')) &&
+                          !login.password.contains(QLatin1Char('\0')));
+    if (!parseServer(server, host, port) || !mailFrom || !rcptTo || !data || !loginOk) {
         // Reported from the event loop, as every other outcome.
         state_ = State::Connecting;
         QTimer::singleShot(0, this, [this, run = run_] {
             if (run == run_)
-                fail(QStringLiteral("paramètres ou texte impossibles à envoyer"));
+                fail(SmtpFailure::Parameters,
+                     QStringLiteral("paramètres ou texte impossibles à envoyer"));
         });
         return;
     }
     mailFrom_ = QByteArrayLiteral("MAIL FROM: ") + *mailFrom + kCrLf;
     rcptTo_ = QByteArrayLiteral("RCPT TO: ") + *rcptTo + kCrLf;
     data_ = *data;
+    host_ = host;
+    security_ = portSecurity_.value(port, securityForPort(port));
+    login_ = login;
+
+    // The system's authorities (and a test's own), the server's name checked.
+    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+    tls.setCaCertificates(QSslConfiguration::systemCaCertificates() + extraCa_);
+    tls.setPeerVerifyMode(QSslSocket::VerifyPeer);
+    tls.setProtocol(QSsl::SecureProtocols);
+    socket_->setSslConfiguration(tls);
+    socket_->setPeerVerifyName(host);
 
     state_ = State::Connecting;
     emit status(QStringLiteral("Connexion en cours"));
     timer_->start(timeoutMs_);
-    socket_->connectToHost(host, port);
+    if (security_ == Security::Tls)
+        socket_->connectToHostEncrypted(host, port);
+    else
+        socket_->connectToHost(host, port);
 }
 
 void SmtpDialogue::abort()
@@ -179,6 +248,9 @@ void SmtpDialogue::reset()
     timer_->stop();
     socket_->abort();
     buffer_.clear();
+    replyLines_.clear();
+    encrypted_ = false;
+    login_ = {};
 }
 
 void SmtpDialogue::onConnected()
@@ -186,12 +258,43 @@ void SmtpDialogue::onConnected()
     if (state_ != State::Connecting)
         return;
     emit status(QStringLiteral("Connecté"));
-    state_ = State::Greeting;
+    if (security_ == Security::Tls) {
+        emit status(QStringLiteral("Chiffrement de la liaison"));
+        state_ = State::Handshake;
+    } else {
+        state_ = State::Greeting;
+    }
     timer_->start(timeoutMs_);
+}
+
+void SmtpDialogue::onEncrypted()
+{
+    if (state_ != State::Handshake)
+        return;
+    encrypted_ = true;
+    timer_->start(timeoutMs_);
+    if (security_ == Security::Tls)
+        state_ = State::Greeting; // the greeting comes over the encrypted link
+    else
+        sendEhlo(); // after STARTTLS, the server forgets what it knew
+}
+
+void SmtpDialogue::onSslErrors(const QList<QSslError> &errors)
+{
+    // Never ignored: the handshake fails after this, and says why here.
+    if (state_ == State::Idle || errors.isEmpty())
+        return;
+    fail(SmtpFailure::Certificate, certificateErrorText(errors.first()));
 }
 
 void SmtpDialogue::onReadyRead()
 {
+    // Plain text that arrives while TLS is being set up is not the server's
+    // word on the encrypted link: it is dropped, not read later.
+    if (state_ == State::Handshake && !socket_->isEncrypted()) {
+        socket_->readAll();
+        return;
+    }
     buffer_ += socket_->readAll();
     qsizetype end;
     while (state_ != State::Idle && (end = buffer_.indexOf('\n')) >= 0) {
@@ -199,35 +302,117 @@ void SmtpDialogue::onReadyRead()
         buffer_.remove(0, end + 1);
         if (line.endsWith('\r'))
             line.chop(1);
-        // "250-..." continues a reply; only its last line ("250 ..." or "250") counts.
-        if (line.size() > 3 && line.at(3) == '-')
+        replyLines_ << line;
+        // "250-..." continues a reply; its last line ("250 ..." or "250") ends it.
+        if (line.size() > 3 && line.at(3) == '-') {
+            if (replyLines_.size() > 1000)
+                fail(SmtpFailure::Interrupted, QStringLiteral("réponse du serveur illisible"));
             continue;
-        onReply(line.left(3), line);
+        }
+        const QList<QByteArray> lines = std::exchange(replyLines_, {});
+        onReply(line.left(3), lines);
     }
     if (state_ != State::Idle && buffer_.size() > kMaxReplyLine)
-        fail(QStringLiteral("réponse du serveur illisible"));
+        fail(SmtpFailure::Interrupted, QStringLiteral("réponse du serveur illisible"));
 }
 
-void SmtpDialogue::onReply(const QByteArray &code, const QByteArray &text)
+void SmtpDialogue::sendEhlo()
 {
-    if (code.startsWith('4') || code.startsWith('5')) {
-        if (state_ == State::Quit)
+    QByteArray name = QUrl::toAce(heloName_);
+    if (name.isEmpty())
+        name = QByteArrayLiteral("localhost");
+    send(QByteArrayLiteral("EHLO ") + name + kCrLf, State::Ehlo);
+}
+
+void SmtpDialogue::onReply(const QByteArray &code, const QList<QByteArray> &lines)
+{
+    const QByteArray &text = lines.last();
+    const bool refused = code.startsWith('4') || code.startsWith('5');
+    if (refused) {
+        const QString quoted = QStringLiteral("« %1 »").arg(quotedReply(text));
+        switch (state_) {
+        case State::Quit:
             finishOk(); // the message was already accepted
-        else
-            fail(QStringLiteral("le serveur a répondu « %1 »").arg(quotedReply(text)));
+            return;
+        case State::Ehlo:
+            // A plain relay of old that knows only HELO, when nothing needs EHLO.
+            if (!encrypted_ && security_ == Security::Plain && login_.user.isEmpty() &&
+                code.startsWith('5')) {
+                QByteArray name = QUrl::toAce(heloName_);
+                if (name.isEmpty())
+                    name = QByteArrayLiteral("localhost");
+                send(QByteArrayLiteral("HELO ") + name + kCrLf, State::Helo);
+                return;
+            }
+            break;
+        case State::StartTls:
+            fail(SmtpFailure::Tls,
+                 QStringLiteral("le serveur refuse la liaison chiffrée %1").arg(quoted));
+            return;
+        case State::AuthPlain:
+        case State::AuthLogin:
+        case State::AuthUser:
+        case State::AuthPassword:
+            fail(SmtpFailure::LoginRefused,
+                 QStringLiteral("identification refusée %1").arg(quoted));
+            return;
+        case State::MailFrom:
+        case State::RcptTo:
+            // 530: authentication required (RFC 4954).
+            if (code == "530" && login_.user.isEmpty()) {
+                fail(SmtpFailure::LoginNeeded,
+                     QStringLiteral("le serveur demande une identification %1").arg(quoted));
+                return;
+            }
+            fail(SmtpFailure::Refused, QStringLiteral("le serveur a répondu %1").arg(quoted));
+            return;
+        case State::Data:
+        case State::Message:
+            fail(SmtpFailure::Refused, QStringLiteral("le serveur a répondu %1").arg(quoted));
+            return;
+        default:
+            break;
+        }
+        fail(SmtpFailure::Interrupted, QStringLiteral("le serveur a répondu %1").arg(quoted));
         return;
     }
     switch (state_) {
     case State::Greeting:
-        if (code == "220") {
-            QByteArray name = QUrl::toAce(heloName_);
-            if (name.isEmpty())
-                name = QByteArrayLiteral("localhost");
-            send(QByteArrayLiteral("HELO ") + name + kCrLf, State::Helo);
-        }
+        if (code == "220")
+            sendEhlo();
+        break;
+    case State::Ehlo:
+        if (code == "250")
+            onEhlo(lines);
         break;
     case State::Helo:
         if (code == "250")
+            send(mailFrom_, State::MailFrom);
+        break;
+    case State::StartTls:
+        if (code == "220") {
+            // Nothing the server sent before the handshake may be read after it.
+            buffer_.clear();
+            state_ = State::Handshake;
+            timer_->start(timeoutMs_);
+            emit status(QStringLiteral("Chiffrement de la liaison"));
+            socket_->startClientEncryption();
+        }
+        break;
+    case State::AuthPlain:
+        if (code == "235")
+            send(mailFrom_, State::MailFrom);
+        break;
+    case State::AuthLogin:
+        if (code == "334")
+            send(login_.user.toUtf8().toBase64() + kCrLf, State::AuthUser);
+        break;
+    case State::AuthUser:
+        if (code == "334")
+            send(login_.password.toUtf8().toBase64() + kCrLf, State::AuthPassword);
+        break;
+    case State::AuthPassword:
+        if (code == "235")
             send(mailFrom_, State::MailFrom);
         break;
     case State::MailFrom:
@@ -255,9 +440,51 @@ void SmtpDialogue::onReply(const QByteArray &code, const QByteArray &text)
         break;
     case State::Idle:
     case State::Connecting:
+    case State::Handshake:
         break;
     }
     // Any other reply leaves the wait going on, within its time limit.
+}
+
+void SmtpDialogue::onEhlo(const QList<QByteArray> &lines)
+{
+    bool startTls = false;
+    QList<QByteArray> mechanisms;
+    for (const QByteArray &line : lines) {
+        const QList<QByteArray> words = extensionWords(line);
+        if (words.value(0) == "STARTTLS")
+            startTls = true;
+        else if (words.value(0) == "AUTH")
+            mechanisms = words.mid(1);
+    }
+    if (!encrypted_) {
+        if (startTls) {
+            send(QByteArrayLiteral("STARTTLS") + kCrLf, State::StartTls);
+            return;
+        }
+        // A password never goes over a plain link.
+        if (security_ == Security::StartTls || !login_.user.isEmpty()) {
+            fail(SmtpFailure::Tls, QStringLiteral("le serveur ne propose pas de liaison chiffrée"));
+            return;
+        }
+    }
+    if (login_.user.isEmpty()) {
+        send(mailFrom_, State::MailFrom);
+        return;
+    }
+    emit status(QStringLiteral("Identification"));
+    if (mechanisms.contains("PLAIN")) {
+        const QByteArray token = '\0' + login_.user.toUtf8() + '\0' + login_.password.toUtf8();
+        send(QByteArrayLiteral("AUTH PLAIN ") + token.toBase64() + kCrLf, State::AuthPlain);
+    } else if (mechanisms.contains("LOGIN")) {
+        send(QByteArrayLiteral("AUTH LOGIN") + kCrLf, State::AuthLogin);
+    } else if (mechanisms.isEmpty()) {
+        // The server asks for no login: the message goes without one.
+        send(mailFrom_, State::MailFrom);
+    } else {
+        fail(SmtpFailure::LoginRefused,
+             QStringLiteral("le serveur n'accepte aucune méthode d'identification connue"));
+    }
 }
 
 void SmtpDialogue::send(const QByteArray &bytes, State next)
@@ -265,31 +492,50 @@ void SmtpDialogue::send(const QByteArray &bytes, State next)
     state_ = next;
     timer_->start(timeoutMs_);
     if (socket_->write(bytes) != bytes.size())
-        fail(QStringLiteral("envoi impossible"));
+        fail(SmtpFailure::Interrupted, QStringLiteral("envoi impossible"));
 }
 
 void SmtpDialogue::onDisconnected()
 {
     if (state_ == State::Quit)
         finishOk();
+    else if (state_ == State::Handshake)
+        fail(SmtpFailure::Tls, QStringLiteral("le serveur a fermé la connexion pendant la mise "
+                                              "en place de la liaison chiffrée"));
+    else if (state_ == State::Connecting)
+        fail(SmtpFailure::Unreachable, QStringLiteral("le serveur a fermé la connexion"));
     else if (state_ != State::Idle)
-        fail(QStringLiteral("le serveur a fermé la connexion"));
+        fail(SmtpFailure::Interrupted, QStringLiteral("le serveur a fermé la connexion"));
 }
 
 void SmtpDialogue::onError(QAbstractSocket::SocketError error)
 {
-    if (state_ == State::Quit)
+    if (state_ == State::Quit) {
         finishOk();
-    else if (state_ != State::Idle)
-        fail(socketErrorText(error));
+    } else if (state_ == State::Connecting) {
+        fail(SmtpFailure::Unreachable, socketErrorText(error));
+    } else if (state_ == State::Handshake) {
+        if (error == QAbstractSocket::RemoteHostClosedError)
+            fail(SmtpFailure::Tls, QStringLiteral("le serveur a fermé la connexion pendant la "
+                                                  "mise en place de la liaison chiffrée"));
+        else
+            fail(SmtpFailure::Tls, QStringLiteral("la liaison chiffrée n'a pas pu s'établir"));
+    } else if (state_ != State::Idle) {
+        fail(SmtpFailure::Interrupted, socketErrorText(error));
+    }
 }
 
 void SmtpDialogue::onTimeout()
 {
     if (state_ == State::Quit)
         finishOk();
+    else if (state_ == State::Connecting)
+        fail(SmtpFailure::Unreachable, QStringLiteral("le serveur ne répond pas"));
+    else if (state_ == State::Handshake)
+        fail(SmtpFailure::Tls, QStringLiteral("le serveur ne répond pas pendant la mise en place "
+                                              "de la liaison chiffrée"));
     else if (state_ != State::Idle)
-        fail(QStringLiteral("le serveur ne répond pas"));
+        fail(SmtpFailure::Interrupted, QStringLiteral("le serveur ne répond pas"));
 }
 
 void SmtpDialogue::finishOk()
@@ -301,14 +547,15 @@ void SmtpDialogue::finishOk()
     if (socket_->state() != QAbstractSocket::UnconnectedState)
         socket_->abort();
     buffer_.clear();
+    login_ = {};
     emit status(QStringLiteral("Terminé"));
     emit succeeded();
 }
 
-void SmtpDialogue::fail(const QString &why)
+void SmtpDialogue::fail(SmtpFailure kind, const QString &why)
 {
     reset();
-    emit failed(why);
+    emit failed(kind, why);
 }
 
 } // namespace network

@@ -4,12 +4,16 @@
 
 #include <QAbstractSocket>
 #include <QByteArray>
+#include <QHash>
+#include <QList>
 #include <QObject>
+#include <QSslCertificate>
+#include <QSslError>
 #include <QString>
 
 #include <optional>
 
-class QTcpSocket;
+class QSslSocket;
 class QTimer;
 
 namespace network
@@ -39,10 +43,39 @@ std::optional<QByteArray> lineValue(const QString &value);
 // a number from 1 to 65535 or the host is empty.
 bool parseServer(const QString &server, QString &host, quint16 &port);
 
+// How the connection is protected, from the server's port.
+enum class Security {
+    Plain,    // port 25 and others: plain, upgraded when the server offers STARTTLS
+    StartTls, // 587: STARTTLS required before anything is sent
+    Tls       // 465: TLS from the first byte
+};
+Security securityForPort(quint16 port);
+
+// An account on the server; an empty user means no login (an internal relay).
+struct Login {
+    QString user;
+    QString password;
+};
+
+// What failed, each with its own message in the window.
+enum class SmtpFailure {
+    Parameters,   // a parameter or a text that cannot be sent
+    Unreachable,  // server not found, refused, or no answer to the connection
+    Certificate,  // the server's certificate was refused
+    Tls,          // no encrypted link: not offered, or broken during the handshake
+    LoginNeeded,  // the server wants a login and none was given
+    LoginRefused, // user name or password refused
+    Refused,      // the sender, the recipient or the message refused
+    Interrupted   // the server closed the connection or stopped answering
+};
+
 // The mail dialogue with the outgoing server, driven by the socket's signals:
-// greeting 220, HELO 250, MAIL FROM 250, RCPT TO 250, DATA 354, message 250,
-// QUIT. Any 4xx or 5xx reply, a closed connection or a wait longer than the
-// time limit ends it with failed().
+// greeting 220, EHLO 250 (HELO when a plain server does not know EHLO),
+// STARTTLS and EHLO again when the link is to be encrypted, AUTH PLAIN or
+// LOGIN when a user is given (only on an encrypted link), MAIL FROM 250, RCPT
+// TO 250, DATA 354, message 250, QUIT. Any 4xx or 5xx reply, a refused
+// certificate, a closed connection or a wait longer than the time limit ends it
+// with failed().
 class SmtpDialogue : public QObject
 {
     Q_OBJECT
@@ -54,9 +87,18 @@ public:
     void setTimeout(int ms) { timeoutMs_ = ms; }
     int timeout() const { return timeoutMs_; }
 
+    // Authorities trusted besides the system's (a test's own authority).
+    void setExtraCaCertificates(const QList<QSslCertificate> &certificates)
+    {
+        extraCa_ = certificates;
+    }
+
+    // A port that stands for 465 or 587 (a test server's port on loopback).
+    void setSecurityForPort(quint16 port, Security security) { portSecurity_[port] = security; }
+
     // Starts sending; `server` is "host" or "host:port". A dialogue already
     // running is abandoned first. Ends with succeeded() or failed().
-    void start(const QString &server, const Publication &publication);
+    void start(const QString &server, const Publication &publication, const Login &login = {});
     // Closes the connection without a word; emits nothing.
     void abort();
     bool running() const { return state_ != State::Idle; }
@@ -65,35 +107,65 @@ public:
     void setHeloName(const QString &name) { heloName_ = name; }
 
 signals:
-    // "Connexion en cours", "Connecté", "Expédition du message",
-    // "Déconnection", "Déconnecté", "Terminé".
+    // "Connexion en cours", "Connecté", ("Chiffrement de la liaison",
+    // "Identification"), "Expédition du message", "Déconnection", "Déconnecté",
+    // "Terminé".
     void status(const QString &text);
     void succeeded();
     // `why`: a French phrase in lower case ("le serveur ne répond pas").
-    void failed(const QString &why);
+    void failed(network::SmtpFailure kind, const QString &why);
 
 private:
-    enum class State { Idle, Connecting, Greeting, Helo, MailFrom, RcptTo, Data, Message, Quit };
+    enum class State {
+        Idle,
+        Connecting,
+        Handshake, // TLS being set up (from the first byte, or after STARTTLS)
+        Greeting,
+        Ehlo,
+        Helo,
+        StartTls,
+        AuthPlain,
+        AuthLogin,
+        AuthUser,
+        AuthPassword,
+        MailFrom,
+        RcptTo,
+        Data,
+        Message,
+        Quit
+    };
 
     void onConnected();
+    void onEncrypted();
+    void onSslErrors(const QList<QSslError> &errors);
     void onReadyRead();
     void onDisconnected();
     void onError(QAbstractSocket::SocketError error);
     void onTimeout();
-    void onReply(const QByteArray &code, const QByteArray &text);
+    void onReply(const QByteArray &code, const QList<QByteArray> &lines);
+    void onEhlo(const QList<QByteArray> &lines);
+    void authenticate();
+    void sendEhlo();
     void send(const QByteArray &bytes, State next);
     void finishOk();
-    void fail(const QString &why);
+    void fail(SmtpFailure kind, const QString &why);
     void reset();
 
-    QTcpSocket *socket_ = nullptr;
+    QSslSocket *socket_ = nullptr;
     QTimer *timer_ = nullptr;
     State state_ = State::Idle;
     unsigned run_ = 0; // counts dialogues, so that a late report of an old one is dropped
     int timeoutMs_ = 30000;
     QString heloName_;
+    QList<QSslCertificate> extraCa_;
+    QHash<quint16, Security> portSecurity_;
     QByteArray buffer_;
+    QList<QByteArray> replyLines_; // the lines of a reply spread over several
     QByteArray mailFrom_, rcptTo_, data_;
+    QString host_;
+    Security security_ = Security::Plain;
+    Login login_;
+    bool encrypted_ = false;
 };
 
 } // namespace network

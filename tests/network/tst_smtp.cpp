@@ -89,7 +89,8 @@ public:
         RejectRcptAtLength,
         HangUpAfterData,
         BusyGreeting,
-        SplitReplies
+        SplitReplies,
+        HeloOnly // an old relay that does not know EHLO
     };
 
     explicit FakeSmtp(Mode mode) : mode_(mode)
@@ -141,7 +142,9 @@ private:
                 continue;
             }
             commands << line;
-            if (line.startsWith("RCPT") && mode_ == RejectRcpt) {
+            if (line.startsWith("EHLO") && mode_ == HeloOnly) {
+                reply("500 5.5.1 command not recognized\r\n");
+            } else if (line.startsWith("RCPT") && mode_ == RejectRcpt) {
                 reply("550 5.1.1 no such user\r\n");
             } else if (line.startsWith("RCPT") && mode_ == RejectRcptAtLength) {
                 reply("550 5.1.1 <cartes@example.org>: Recipient address rejected: User unknown "
@@ -513,10 +516,24 @@ private slots:
             QVERIFY(window.Label1->toolTip().startsWith(shown.chopped(1)));
     }
 
-    // Replies cut across packets and spread over several lines.
-    void splitReplies()
+    // Replies cut across packets and spread over several lines; a relay that
+    // knows only HELO.
+    void dialogue_data()
     {
-        FakeSmtp fake(FakeSmtp::SplitReplies);
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QList<QByteArray>>("greeting");
+        const QByteArray name = QUrl::toAce(QHostInfo::localHostName());
+        QTest::newRow("split replies")
+            << int(FakeSmtp::SplitReplies) << QList<QByteArray>{"EHLO " + name};
+        QTest::newRow("HELO only")
+            << int(FakeSmtp::HeloOnly) << QList<QByteArray>{"EHLO " + name, "HELO " + name};
+    }
+
+    void dialogue()
+    {
+        QFETCH(int, mode);
+        QFETCH(QList<QByteArray>, greeting);
+        FakeSmtp fake(static_cast<FakeSmtp::Mode>(mode));
         QTemporaryDir dir;
         writeParameters(dir.path(), fake.server());
         platform::ScriptedDialogs dialogs;
@@ -527,9 +544,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), 20000);
         QVERIFY(dialogs.unexpected.isEmpty());
         QCOMPARE(fake.commands,
-                 QList<QByteArray>({"HELO " + QUrl::toAce(QHostInfo::localHostName()),
-                                    "MAIL FROM: prof@example.org", "RCPT TO: cartes@example.org",
-                                    "DATA", "QUIT"}));
+                 greeting + QList<QByteArray>({"MAIL FROM: prof@example.org",
+                                               "RCPT TO: cartes@example.org", "DATA", "QUIT"}));
         QCOMPARE(fake.data, expectedData(kEauLines));
     }
 
