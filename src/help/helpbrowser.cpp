@@ -3,7 +3,9 @@
 #include <QDesktopServices>
 #include <QHelpEngineCore>
 #include <QImage>
+
 #include <QTextDocument>
+#include <algorithm>
 
 namespace help
 {
@@ -38,6 +40,10 @@ QVariant HelpBrowser::loadResource(int type, const QUrl &name)
         // picture rather than bytes it would have to guess the format of.
         QImage image;
         image.loadFromData(data, url.path().endsWith(QLatin1String(".svg")) ? "SVG" : nullptr);
+        // A screenshot wider than the page is shown at the page's width.
+        const int room = std::max(400, viewport()->width() - 40);
+        if (image.width() > room)
+            image = image.scaledToWidth(room, Qt::SmoothTransformation);
         return image;
     }
     if (type == QTextDocument::HtmlResource || type == QTextDocument::StyleSheetResource)

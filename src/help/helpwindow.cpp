@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHelpContentWidget>
 #include <QHelpEngine>
@@ -18,6 +19,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -49,7 +51,12 @@ HelpWindow::HelpWindow(const QString &compiledHelp, const QString &collectionDir
 
     setObjectName(QStringLiteral("aide"));
     setWindowTitle(QStringLiteral("Aide – Cartes d'identité des espèces chimiques"));
-    resize(900, 640);
+    // Wide enough for the screenshots of the whole main window (800 pixels)
+    // beside the contents, where the screen allows.
+    QSize size(1120, 760);
+    if (const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableSize() * 0.95);
+    resize(size);
 
     QDir().mkpath(collectionDir);
     engine_ =
@@ -89,6 +96,9 @@ void HelpWindow::buildControls()
 
     QHelpContentWidget *contents = engine_->contentWidget();
     contents->setObjectName(QStringLiteral("sommaire"));
+    // The help's and the course's topics in view, once the contents are read.
+    connect(engine_->contentModel(), &QHelpContentModel::contentsCreated, contents,
+            [contents] { contents->expandToDepth(0); });
     topics_->addTab(contents, QStringLiteral("Sommaire"));
     connect(contents, &QHelpContentWidget::linkActivated, browser_,
             [this](const QUrl &url) { browser_->setSource(url); });
@@ -162,7 +172,7 @@ void HelpWindow::buildControls()
     splitter->addWidget(topics_);
     splitter->addWidget(browser_);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({280, 620});
+    splitter->setSizes({280, width() - 280});
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
