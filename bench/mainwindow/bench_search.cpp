@@ -2,6 +2,7 @@
 // in the search field, until the list is drawn again.
 
 #include "../startup/fulldatabase.h"
+#include "database.h"
 #include "feuillep.h"
 #include "scripteddialogs.h"
 #include "services.h"
@@ -118,6 +119,46 @@ void BM_SearchAllOrNone(benchmark::State &state)
         state.SkipWithError("the search did not leave out every card and bring them back");
 }
 
+// The first key after the list is filled (start-up, a sort, "&Valider"): the
+// formulas read and every row's name and formula folded, then the rows
+// hidden and the list drawn.
+void BM_SearchFirstKey(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    SpeciesList &list = *f.window->list();
+    QLineEdit *field = list.recherche;
+    field->setFocus();
+    bool right = true;
+    for (auto _ : state) {
+        state.PauseTiming();
+        field->clear();
+        list.majtab(); // a new filling: no keys yet
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        sendKey(field, Qt::Key_7, QStringLiteral("7"));
+        QCoreApplication::processEvents();
+        right = right && list.shownRows() > 0 && list.shownRows() < list.rows() - 1;
+    }
+    field->clear();
+    if (!right)
+        state.SkipWithError("the first key did not narrow the list");
+}
+
+// The keys alone: one reading of the formulas and 2978 names and formulas
+// folded.
+void BM_SearchKeys(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    const SpeciesListing listing = readSpeciesListing(f.dir.path(), cards::kMasseMolaire, true);
+    std::size_t keys = 0;
+    for (auto _ : state)
+        keys = readSearchKeys(f.dir.path(), listing.rows).size();
+    if (keys != cards::kMaxCards)
+        state.SkipWithError("not one key per card");
+}
+
+BENCHMARK(BM_SearchFirstKey)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SearchKeys)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SearchKey)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SearchAllOrNone)->Unit(benchmark::kMillisecond);
 

@@ -8,6 +8,7 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QHash>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -36,25 +37,14 @@ constexpr QRect kSearchField{cardlayout::kMS1.left(), cardlayout::kCombo1.top(),
 
 SpeciesListing readSpeciesListing(const QString &appDir, int field, bool byName)
 {
-    const cards::Database database = cards::Database::inDirectory(platform::toPath(appDir));
-    const auto listed = database.list(field);
-    // The formulas, for the search. Another program may change the file
-    // between the two readings: a slot whose name differs is searched by its
-    // name alone until the refill that the change brings.
-    const auto formulas = database.list(cards::kFormule);
+    const auto listed = cards::Database::inDirectory(platform::toPath(appDir)).list(field);
     std::vector<QString> names;
     std::vector<QString> values;
-    std::vector<speciessearch::Key> keys;
     names.reserve(listed.cards.size());
     values.reserve(listed.cards.size());
-    keys.reserve(listed.cards.size());
-    for (std::size_t i = 0; i < listed.cards.size(); ++i) {
-        const cards::ListedCard &c = listed.cards[i];
+    for (const cards::ListedCard &c : listed.cards) {
         names.push_back(QString::fromStdString(c.nom));
         values.push_back(QString::fromStdString(c.valeur) + QStringLiteral("   "));
-        const bool sameCard = i < formulas.cards.size() && formulas.cards[i].nom == c.nom;
-        keys.push_back(speciessearch::keyOf(
-            names.back(), sameCard ? QString::fromStdString(formulas.cards[i].valeur) : QString()));
     }
     const GenericComparison comparison;
     const std::vector<int> order =
@@ -63,9 +53,29 @@ SpeciesListing readSpeciesListing(const QString &appDir, int field, bool byName)
     listing.complete = listed.error == cards::IoError::None;
     listing.rows.reserve(names.size());
     for (int i : order)
-        listing.rows.push_back({std::move(names[std::size_t(i)]), std::move(values[std::size_t(i)]),
-                                std::move(keys[std::size_t(i)])});
+        listing.rows.push_back(
+            {std::move(names[std::size_t(i)]), std::move(values[std::size_t(i)])});
     return listing;
+}
+
+std::vector<speciessearch::Key> readSearchKeys(const QString &appDir,
+                                               const std::vector<SpeciesModel::Row> &rows)
+{
+    // A name held by several slots is the card of the first, as when shown.
+    const auto formulas =
+        cards::Database::inDirectory(platform::toPath(appDir)).list(cards::kFormule);
+    QHash<QString, QString> formulaOf;
+    formulaOf.reserve(qsizetype(formulas.cards.size()));
+    for (const cards::ListedCard &c : formulas.cards) {
+        const QString nom = QString::fromStdString(c.nom);
+        if (!formulaOf.contains(nom))
+            formulaOf.insert(nom, QString::fromStdString(c.valeur));
+    }
+    std::vector<speciessearch::Key> keys;
+    keys.reserve(rows.size());
+    for (const SpeciesModel::Row &row : rows)
+        keys.push_back(speciessearch::keyOf(row.nom, formulaOf.value(row.nom)));
+    return keys;
 }
 
 int SpeciesModel::rowCount(const QModelIndex &parent) const
@@ -210,6 +220,7 @@ bool SpeciesList::majtab()
     model_->setHeader(0, QString::fromUtf8(kNameHeader));
     model_->setHeader(1, header1);
     model_->setRows(std::move(listing.rows));
+    keys_.clear();
     applySearch(true);
     silent_ = false;
     emit hasSpecies(model_->rowCount() > 0);
@@ -370,10 +381,14 @@ void SpeciesList::applySearch(bool refilled)
         return;
     query_ = query;
     const int n = model_->rowCount();
+    // The keys are read and folded once per filling of the list, by the first
+    // search that needs them: a list nobody searches costs nothing more.
+    if (!query_.isEmpty() && keys_.size() != std::size_t(n))
+        keys_ = readSearchKeys(appDir_, model_->rows());
     bool changed = false;
     MS1->setUpdatesEnabled(false);
     for (int i = 0; i < n; ++i) {
-        const bool keep = speciessearch::matches(model_->row(i).cle, query_);
+        const bool keep = query_.isEmpty() || speciessearch::matches(keys_[std::size_t(i)], query_);
         model_->setKept(i, keep);
         // The grid's own state is the one compared: a refill of as many rows
         // leaves the rows it hid hidden.

@@ -21,8 +21,7 @@ class SpeciesModel : public QAbstractTableModel
 public:
     struct Row {
         QString nom;
-        QString valeur;         // the field followed by three spaces
-        speciessearch::Key cle; // name and formula as the search compares them
+        QString valeur; // the field followed by three spaces
     };
 
     using QAbstractTableModel::QAbstractTableModel;
@@ -38,6 +37,7 @@ public:
     void setHeader(int column, const QString &text);
     QString header(int column) const { return headers_[column == 0 ? 0 : 1]; }
     const Row &row(int i) const { return rows_[std::size_t(i)]; }
+    const std::vector<Row> &rows() const { return rows_; }
 
     // Which rows the search keeps; every row after setRows.
     bool kept(int i) const { return kept_[std::size_t(i)] != 0; }
@@ -57,9 +57,13 @@ struct SpeciesListing {
 
 // Reads the name and the field `field` (5 to 11) of every card of the
 // database in `appDir` and sorts them by name, or by the field with ties
-// ordered by name; each row gets its search key from the name and formula.
-// It touches no widget: start-up runs it on another thread.
+// ordered by name. It touches no widget: start-up runs it on another thread.
 SpeciesListing readSpeciesListing(const QString &appDir, int field, bool byName);
+
+// The search key of each row: its name and the formula of the card of that
+// name in the database of `appDir` (none when the card is gone).
+std::vector<speciessearch::Key> readSearchKeys(const QString &appDir,
+                                               const std::vector<SpeciesModel::Row> &rows);
 
 // The species list: the grid MS1 with its fixed header row, the sort
 // criterion Combo1 and the search field that narrows the list as one types.
@@ -138,7 +142,8 @@ private:
     QString appDir_;
     SpeciesModel *model_ = nullptr;
     std::future<SpeciesListing> firstListing_;
-    QString query_; // the folded query the rows are shown for
+    QString query_;                        // the folded query the rows are shown for
+    std::vector<speciessearch::Key> keys_; // one per row once a search needs them
     int field_ = 5;
     bool silent_ = false;
     bool shrinking_ = false;
