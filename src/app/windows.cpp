@@ -8,8 +8,10 @@
 #include "machine.h"
 #include "printsource.h"
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QPrinter>
+#include <QStandardPaths>
 
 #include <memory>
 
@@ -51,6 +53,13 @@ void connectWindows(feuilleP &window)
         window.repaintCard();
     };
     w.copy = [&window] { copyCardPicture(window.currentCardView(), QGuiApplication::clipboard()); };
+    w.savePicture = [&window] {
+        const QString documents =
+            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        saveCardPictureAs(window.currentCardView(), window.dialogs(), &window,
+                          !documents.isEmpty() && QDir(documents).exists() ? documents
+                                                                           : QDir::homePath());
+    };
     w.publish = [&window] {
         const cards::carte card = window.currentCard();
         if (!checkPublishable(QString::fromStdString(card.nom()), window.dialogs(), &window))

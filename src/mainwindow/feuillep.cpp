@@ -20,6 +20,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -101,6 +102,22 @@ feuilleP::feuilleP(const QString &appDir, platform::Dialogs &dialogs, platform::
     list_->setFirstListing(std::move(firstListing));
     editor_ = new CardEditor(this, appDir_, dialogs_, {Command5, Command12});
     files_ = std::make_unique<CardFileCommands>(*editor_, appDir_, dialogs_, this);
+
+    // The card's picture from the card's context menu, above its other
+    // choices: copied as "Co&pier" does, or saved in a file.
+    QMenu *cardMenu = editor_->cardMenu;
+    QAction *before = cardMenu->actions().value(0);
+    auto *copier = new QAction(QStringLiteral("Copier"), cardMenu);
+    copier->setObjectName(QStringLiteral("copierImage"));
+    connect(copier, &QAction::triggered, this, &feuilleP::Command4_Click);
+    auto *enregistrer = new QAction(QStringLiteral("Enregistrer l'image…"), cardMenu);
+    enregistrer->setObjectName(QStringLiteral("enregistrerImage"));
+    connect(enregistrer, &QAction::triggered, this, [this] {
+        if (windows_.savePicture)
+            windows_.savePicture();
+    });
+    cardMenu->insertActions(before, {copier, enregistrer});
+    cardMenu->insertSeparator(before);
 
     list_->MS1->viewport()->installEventFilter(this);
     editor_->Frame1->installEventFilter(this);

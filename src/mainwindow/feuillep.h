@@ -37,11 +37,12 @@ public:
     // The windows that other parts of the application provide, opened by the
     // buttons. A button whose window is not set does nothing.
     struct Windows {
-        std::function<void()> calculator; // Command8: Machine, modal
-        std::function<void()> print;      // Command10: confimp, modal
-        std::function<void()> copy;       // Command4: the card picture on the clipboard
-        std::function<void()> publish;    // Command14: Exporter
-        std::function<void()> download;   // Command13: feuilleFTP, calls chargenet
+        std::function<void()> calculator;  // Command8: Machine, modal
+        std::function<void()> print;       // Command10: confimp, modal
+        std::function<void()> copy;        // Command4: the card picture on the clipboard
+        std::function<void()> savePicture; // the card picture in a file (card's context menu)
+        std::function<void()> publish;     // Command14: Exporter
+        std::function<void()> download;    // Command13: feuilleFTP, calls chargenet
     };
 
     feuilleP(const QString &appDir, platform::Dialogs &dialogs, platform::DialUp &dialUp,

@@ -5,6 +5,12 @@
 #include <QString>
 
 class QClipboard;
+class QWidget;
+
+namespace platform
+{
+class Dialogs;
+}
 
 // The message the main window puts in its info line after Command4 ("Co&pier").
 inline const QString kCopyMessage = QStringLiteral(
@@ -15,3 +21,12 @@ inline const QString kCopyMessage = QStringLiteral(
 // Windows). The main window then shows kCopyMessage in `info` and repaints
 // Frame1 live.
 void copyCardPicture(const CardView &view, QClipboard *clipboard);
+
+// "Enregistrer l'image…" of the card's context menu: asks for a file name in
+// `folder` (the card's name offered, as PNG), asks before replacing a file,
+// and writes the picture in the format its name asks for (see
+// picturefile::formatOf). A name of another kind, or a file that cannot be
+// written, gets a French message and changes no file. Returns the path
+// written, or an empty string.
+QString saveCardPictureAs(const CardView &view, platform::Dialogs &dialogs, QWidget *parent,
+                          const QString &folder);
