@@ -20,7 +20,7 @@ int recordOf(int slot, int field)
 // bytes without converting every name: a space is the same byte in both
 // encodings, and the conversion is one to one, so bytes are equal exactly
 // when texts are.
-IoError nameBytes(const RecordFile &f, int slot, std::string_view &name)
+template <class Records> IoError nameBytes(Records &f, int slot, std::string_view &name)
 {
     if (slot < 0 || slot > (kMaxRecord - 1) / 11)
         return IoError::RecordNumber;
@@ -121,8 +121,8 @@ ListResult Database::list(int f) const
         result.error = IoError::RecordNumber;
         return result;
     }
-    RecordFile file;
-    if (const IoError e = RecordFile::load(file_, file); e != IoError::None) {
+    RecordReader file;
+    if (const IoError e = file.open(file_); e != IoError::None) {
         result.error = e;
         return result;
     }
@@ -157,14 +157,23 @@ ShowResult Database::showCompletingFlags(const std::string &name, int numcarte) 
 
     // Showing only reads, without the lock: a database on a folder that
     // cannot be written shows as well as any. Only the completion of a
-    // nine-character flag string writes; it then reads again under the lock,
-    // since another program may have changed the file in between.
+    // nine-character flag string writes; it then reads the whole file again
+    // under the lock, since another program may have changed it in between.
+    // Without the lock, the records are read as far as the card only.
     FileLock lock;
-    RecordFile file;
     for (;;) {
         result = ShowResult{};
-        if (const IoError e = RecordFile::load(file_, file); e != IoError::None)
-            return fail(e);
+        RecordReader reader;
+        RecordFile whole;
+        const IoError opened = lock.held() ? RecordFile::load(file_, whole) : reader.open(file_);
+        if (opened != IoError::None)
+            return fail(opened);
+        const auto view = [&](int n, std::string_view &text) {
+            return lock.held() ? whole.view(n, text) : reader.view(n, text);
+        };
+        const auto read = [&](int n, std::string &text) {
+            return lock.held() ? whole.read(n, text) : reader.read(n, text);
+        };
 
         // The first slot holding exactly the name; the first blank name ends
         // the search. A name Windows-1252 cannot hold is in no slot.
@@ -172,7 +181,9 @@ ShowResult Database::showCompletingFlags(const std::string &name, int numcarte) 
         int slot = 0;
         std::string_view stored;
         for (;; ++slot) {
-            if (const IoError e = nameBytes(file, slot, stored); e != IoError::None)
+            if (slot > (kMaxRecord - 1) / 11)
+                return fail(IoError::RecordNumber);
+            if (const IoError e = view(recordOf(slot, kNom), stored); e != IoError::None)
                 return fail(e);
             if (wanted && stored == *wanted)
                 break;
@@ -188,7 +199,7 @@ ShowResult Database::showCompletingFlags(const std::string &name, int numcarte) 
         result.slot = slot;
         carte &card = result.card;
         for (int k = kNom; k <= kDrapeaux; ++k) {
-            if (const IoError e = file.read(recordOf(slot, k), card.field(k)); e != IoError::None)
+            if (const IoError e = read(recordOf(slot, k), card.field(k)); e != IoError::None)
                 return fail(e);
         }
         if (completeNine(card.drapeaux())) {
@@ -197,11 +208,15 @@ ShowResult Database::showCompletingFlags(const std::string &name, int numcarte) 
                     return fail(e);
                 if (lock.held())
                     continue;
+                // No lock to be had (a folder where the lock file cannot be
+                // made): the whole file is read to be written back.
+                if (const IoError e = RecordFile::load(file_, whole); e != IoError::None)
+                    return fail(e);
             }
             // The completed flag string goes back into the file at once.
-            IoError e = file.write(recordOf(slot, kDrapeaux), card.drapeaux());
+            IoError e = whole.write(recordOf(slot, kDrapeaux), card.drapeaux());
             if (e == IoError::None)
-                e = file.save(file_);
+                e = whole.save(file_);
             if (e != IoError::None)
                 return fail(e);
             result.completedNine = true;
@@ -209,7 +224,7 @@ ShowResult Database::showCompletingFlags(const std::string &name, int numcarte) 
         for (int k = kAspect; k <= kSolubilite; ++k) {
             if (recordOf(slot, k) > kMaxRecord)
                 return fail(IoError::RecordNumber);
-            if (const IoError e = file.read(recordOf(slot, k), card.field(k)); e != IoError::None)
+            if (const IoError e = read(recordOf(slot, k), card.field(k)); e != IoError::None)
                 return fail(e);
         }
         result.found = true;

@@ -13,6 +13,7 @@
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 // The files are read and replaced through POSIX calls: the standard library
 // has no way to flush a file to the disk (fsync) before it replaces the old one.
@@ -43,6 +44,12 @@ public:
     Fd(const Fd &) = delete;
     Fd &operator=(const Fd &) = delete;
     int get() const { return fd_; }
+    int release() { return std::exchange(fd_, -1); }
+    void reset(int fd)
+    {
+        close();
+        fd_ = fd;
+    }
     bool close()
     {
         if (fd_ < 0)
@@ -139,26 +146,58 @@ void removeStaleTemps(const fs::path &dir, const fs::path &target)
 
 } // namespace
 
-IoError RecordFile::load(const fs::path &path, RecordFile &out)
+namespace
 {
-    out.bytes_.clear();
-    // Opening a named pipe for reading would wait for a writer, forever if
-    // none comes: the file is opened without waiting and refused before the
-    // first read when it is not a regular file (pipe, device, directory).
+
+// Opens a file for reading. Opening a named pipe for reading would wait for a
+// writer, forever if none comes: the file is opened without waiting and
+// refused before the first read when it is not a regular file (pipe, device,
+// directory). A missing file gives no descriptor and no error.
+IoError openForReading(const fs::path &path, Fd &fd, struct stat &st)
+{
     int raw;
     do {
         raw = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     } while (raw < 0 && errno == EINTR);
     if (raw < 0)
         return errno == ENOENT ? IoError::None : IoError::Open;
-    Fd fd(raw);
+    Fd opened(raw);
+    if (::fstat(opened.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0)
+        return IoError::Open;
+    const int flags = ::fcntl(opened.get(), F_GETFL);
+    if (flags < 0 || ::fcntl(opened.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
+        return IoError::Open;
+    fd.reset(opened.release());
+    return IoError::None;
+}
+
+// The text of the record whose bytes start at `rec`, `avail` of them there
+// (fewer than 128 for the last record of a truncated file: its text still
+// reads when the length word says it lies within what is there).
+IoError recordText(const char *rec, std::size_t avail, std::string_view &text)
+{
+    const unsigned lo = static_cast<unsigned char>(rec[0]);
+    const unsigned hi = avail >= 2 ? static_cast<unsigned char>(rec[1]) : 0u;
+    const std::size_t length = lo | (hi << 8);
+    if (length > static_cast<std::size_t>(kMaxTextLength))
+        return IoError::Damaged;
+    if (length > 0 && 2 + length > avail)
+        return IoError::Damaged;
+    if (length > 0)
+        text = std::string_view(rec + 2, length);
+    return IoError::None;
+}
+
+} // namespace
+
+IoError RecordFile::load(const fs::path &path, RecordFile &out)
+{
+    out.bytes_.clear();
+    Fd fd(-1);
     struct stat st {
     };
-    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0)
-        return IoError::Open;
-    const int flags = ::fcntl(fd.get(), F_GETFL);
-    if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
-        return IoError::Open;
+    if (const IoError e = openForReading(path, fd, st); e != IoError::None || fd.get() < 0)
+        return e;
 
     // One allocation of the file's size. A file that grew since fstat (a
     // writer that does not replace it whole) is read on in small pieces.
@@ -202,19 +241,8 @@ IoError RecordFile::view(int n, std::string_view &text) const
     const std::size_t off = offsetOf(n);
     if (off >= bytes_.size())
         return IoError::None;
-    // The last record of a truncated file may be short: its text still reads
-    // when the length word says it lies within what is there.
-    const std::size_t avail = std::min<std::size_t>(kRecordSize, bytes_.size() - off);
-    const unsigned lo = static_cast<unsigned char>(bytes_[off]);
-    const unsigned hi = avail >= 2 ? static_cast<unsigned char>(bytes_[off + 1]) : 0u;
-    const std::size_t length = lo | (hi << 8);
-    if (length > static_cast<std::size_t>(kMaxTextLength))
-        return IoError::Damaged;
-    if (length > 0 && 2 + length > avail)
-        return IoError::Damaged;
-    if (length > 0)
-        text = std::string_view(bytes_.data() + off + 2, length);
-    return IoError::None;
+    return recordText(bytes_.data() + off, std::min<std::size_t>(kRecordSize, bytes_.size() - off),
+                      text);
 }
 
 IoError RecordFile::readBytes(int n, std::string &text) const
@@ -402,6 +430,78 @@ IoError writeOneRecord(const fs::path &path, int n, std::string_view utf8,
         offset += w;
     }
     return fd.close() ? IoError::None : IoError::Write;
+}
+
+RecordReader::~RecordReader()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+IoError RecordReader::open(const fs::path &path)
+{
+    Fd fd(-1);
+    struct stat st {
+    };
+    const IoError e = openForReading(path, fd, st);
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = fd.release();
+    start_ = size_ = 0;
+    atEnd_ = fd_ < 0;
+    return e;
+}
+
+IoError RecordReader::fill(std::size_t offset)
+{
+    buffer_.resize(kPiece);
+    start_ = offset;
+    size_ = 0;
+    atEnd_ = false;
+    while (size_ < buffer_.size()) {
+        const ssize_t n = ::pread(fd_, buffer_.data() + size_, buffer_.size() - size_,
+                                  static_cast<off_t>(start_ + size_));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            size_ = 0;
+            return IoError::Open;
+        }
+        if (n == 0) {
+            atEnd_ = true;
+            break;
+        }
+        size_ += static_cast<std::size_t>(n);
+    }
+    return IoError::None;
+}
+
+IoError RecordReader::view(int n, std::string_view &text)
+{
+    text = {};
+    if (!validRecord(n))
+        return IoError::RecordNumber;
+    const std::size_t off = offsetOf(n);
+    const bool inWindow = off >= start_ && off + kRecordSize <= start_ + size_;
+    // Once the window reaches the end of the file, what lies after its start
+    // is all there is.
+    const bool pastWindowEnd = atEnd_ && off >= start_;
+    if (!inWindow && !pastWindowEnd && fd_ >= 0) {
+        if (const IoError e = fill(off); e != IoError::None)
+            return e;
+    }
+    if (off < start_ || off >= start_ + size_)
+        return IoError::None;
+    return recordText(buffer_.data() + (off - start_),
+                      std::min<std::size_t>(kRecordSize, start_ + size_ - off), text);
+}
+
+IoError RecordReader::read(int n, std::string &text)
+{
+    std::string_view v;
+    const IoError e = view(n, v);
+    text = fromCp1252(v);
+    return e;
 }
 
 } // namespace cards

@@ -80,6 +80,36 @@ private:
     std::vector<char> bytes_;
 };
 
+// A record file read from the disk a piece at a time, for the operations that
+// only look at records (the list, the display of a card): no buffer of the
+// file's size is filled, and a full database (4 MB) costs no more memory than
+// a small one. Records read fastest in increasing order.
+class RecordReader
+{
+public:
+    RecordReader() = default;
+    ~RecordReader();
+    RecordReader(const RecordReader &) = delete;
+    RecordReader &operator=(const RecordReader &) = delete;
+
+    // As RecordFile::load: a missing file reads as empty, anything else that
+    // prevents reading is IoError::Open.
+    IoError open(const std::filesystem::path &path);
+    // As RecordFile's; a view stays valid until the next call.
+    IoError view(int n, std::string_view &cp1252);
+    IoError read(int n, std::string &text);
+
+private:
+    static constexpr std::size_t kPiece = 64 * 1024;
+    IoError fill(std::size_t offset);
+
+    int fd_ = -1;
+    std::vector<char> buffer_;
+    std::size_t start_ = 0; // file offset of buffer_[0]
+    std::size_t size_ = 0;  // bytes of the file in buffer_
+    bool atEnd_ = true;     // the file ends at start_ + size_
+};
+
 // Writes record n into the file where it stands, reading and rewriting
 // nothing else: the other records keep whatever another program writes into
 // them meanwhile, a file too short grows with zero bytes up to the record,

@@ -64,6 +64,7 @@ private slots:
     void removeMovesLaterCards();
     void removeMatchesRecordByRecord();
     void fullDatabase();
+    void readerAgreesWithWholeFile();
     void failedWriteLeavesFileIntact_data();
     void failedWriteLeavesFileIntact();
     void saveFailsHalfWay();

@@ -293,6 +293,56 @@ void DatabaseTest::fullDatabase()
     QCOMPARE(db.write(card("New"), -1).slot, kMaxCards - 1);
 }
 
+// The list and the display read the file a piece at a time: whatever the
+// file holds (damaged length words, a truncated last record, records
+// straddling two pieces) and in whatever order records are asked for, each
+// reads as it does from the whole file.
+void DatabaseTest::readerAgreesWithWholeFile()
+{
+    const int sizes[] = {0, 1, 127, 128, 129, 65535, 65536, 65537, 4 * 65536 + 77};
+    for (quint32 seed = 1; seed <= 40; ++seed) {
+        QRandomGenerator rng(seed);
+        const int size = sizes[seed % std::size(sizes)] + int(rng.bounded(3)) * 128;
+        std::string bytes;
+        while (int(bytes.size()) < size) {
+            const int roll = int(rng.bounded(100));
+            const int length = roll < 80 ? int(rng.bounded(127)) : int(rng.bounded(400));
+            std::string rec(128, '\0');
+            rec[0] = char(length & 0xFF);
+            rec[1] = char(length >> 8);
+            for (int i = 2; i < 128; ++i)
+                rec[std::size_t(i)] = char(rng.bounded(256));
+            bytes += rec;
+        }
+        bytes.resize(std::size_t(size));
+        writeFile(path_, bytes);
+
+        RecordFile whole;
+        QCOMPARE(RecordFile::load(path_, whole), IoError::None);
+        RecordReader reader;
+        QCOMPARE(reader.open(path_), IoError::None);
+        const int records = size / 128 + 2;
+        std::vector<int> asked{0, -1, 32768, 32767};
+        for (int n = 1; n <= records; n += 1 + int(rng.bounded(40)))
+            asked.push_back(n);
+        for (int i = 0; i < 60; ++i)
+            asked.push_back(1 + int(rng.bounded(quint32(records))));
+        for (const int n : asked) {
+            std::string_view fromWhole;
+            std::string_view fromReader;
+            const IoError e = whole.view(n, fromWhole);
+            QCOMPARE(reader.view(n, fromReader), e);
+            QVERIFY2(fromReader == fromWhole,
+                     qPrintable(QString("seed %1 record %2").arg(seed).arg(n)));
+        }
+    }
+    RecordReader missing;
+    QCOMPARE(missing.open(path_.parent_path() / "absent.ZYP"), IoError::None);
+    std::string_view text;
+    QCOMPARE(missing.view(1, text), IoError::None);
+    QVERIFY(text.empty());
+}
+
 void DatabaseTest::failedWriteLeavesFileIntact_data()
 {
     QTest::addColumn<QStringList>("names");
