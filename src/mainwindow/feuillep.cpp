@@ -46,7 +46,7 @@ const QString kListInfo = QStringLiteral(
 const QString kFrameInfo =
     QStringLiteral("Vous pouvez compléter ou modifier tous les champs de cette carte");
 const QString kSearchInfo = QStringLiteral(
-    "Taper une partie du nom ou de la formule (eau, h2o, Fe2+...) pour réduire la liste; Echap "
+    "Taper une partie du nom ou de la formule (eau, h2o, Fe2+...) pour réduire la liste ; Échap "
     "pour la revoir entière");
 
 // The buttons stand in two rows above the card and the list; the info line

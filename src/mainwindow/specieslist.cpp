@@ -8,6 +8,7 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QFont>
 #include <QHash>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -175,6 +176,11 @@ SpeciesList::SpeciesList(QWidget *window, const QString &appDir) : QObject(windo
     recherche->setObjectName(QStringLiteral("recherche"));
     recherche->setGeometry(kSearchField);
     recherche->setPlaceholderText(QStringLiteral("Rechercher une espèce…"));
+    // The window's face, a little narrower, so that the whole invitation fits
+    // in the room left of Combo1.
+    QFont narrow = recherche->font();
+    narrow.setStretch(85);
+    recherche->setFont(narrow);
     recherche->installEventFilter(this);
     connect(recherche, &QLineEdit::textChanged, this, &SpeciesList::search);
     connect(recherche, &QLineEdit::returnPressed, this, &SpeciesList::enterFirstShown);
