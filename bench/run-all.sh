@@ -60,6 +60,8 @@ bench_carddraw   | BM_FormulaAfterKey.*                        | formula redrawn
 bench_carddraw   | BM_FormulaPaint.*                           | formula layout and drawing                  | <= 1 ms
 bench_carddraw   | BM_UnitMarks.*                              | Frame1 unit marks repaint                   | <= 5 ms
 bench_carddraw   | BM_Creimage.*                               | whole card picture (creimage)               | <= 5 ms
+bench_search     | BM_SearchFirstKey.*                         | first search key after a refill (keys made) | <= 16 ms
+bench_search     | BM_SearchKeys.*                             | search keys of 2978 cards (read and folded) | -
 bench_search     | BM_SearchKey.*                              | one key in the search field (2978 cards)    | <= 16 ms
 bench_search     | BM_SearchAllOrNone.*                        | search key leaving out all, then Backspace  | <= 16 ms
 bench_print      | BM_PrintDatabase/cards:500/all_hazards:0.*  | print 500 cards to PDF                      | reference
