@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <vector>
 
 // A secret store in memory, as a desktop keyring would behave (or, with
 // `available` false, as a desktop without one). With `hold` set, answers wait
@@ -34,34 +35,54 @@ public:
 
     void write(const QString &key, const QString &secret, QObject *context, WriteDone done) override
     {
-        // The entry changes when the store answers, as with a real one.
-        answer(context, [this, key, secret, done] {
-            if (available) {
+        // The entry changes when the store answers, as with a real one, even
+        // when the window that asked is gone by then.
+        answer(
+            context, [this, done] { done(available); },
+            [this, key, secret] {
+                if (!available)
+                    return;
                 if (secret.isEmpty())
                     entries.remove(key);
                 else
                     entries.insert(key, secret);
-            }
-            done(available);
-        });
+            });
     }
 
     void release()
     {
         const auto answers = std::exchange(pending_, {});
-        for (const auto &[context, run] : answers)
-            if (context)
-                run();
+        for (const Pending &p : answers) {
+            if (p.effect)
+                p.effect();
+            if (p.context)
+                p.report();
+        }
     }
 
 private:
-    void answer(QObject *context, std::function<void()> run)
+    struct Pending {
+        QPointer<QObject> context;
+        std::function<void()> report; // only while the context lives
+        std::function<void()> effect; // in any case
+    };
+
+    void answer(QObject *context, std::function<void()> report, std::function<void()> effect = {})
     {
-        if (hold)
-            pending_.push_back({QPointer<QObject>(context), std::move(run)});
-        else
-            QTimer::singleShot(0, context, std::move(run));
+        Pending p{QPointer<QObject>(context), std::move(report), std::move(effect)};
+        if (hold) {
+            pending_.push_back(std::move(p));
+            return;
+        }
+        // The store's own object outlives the window, as a keyring job does.
+        QTimer::singleShot(0, &self_, [p] {
+            if (p.effect)
+                p.effect();
+            if (p.context)
+                p.report();
+        });
     }
 
-    std::vector<std::pair<QPointer<QObject>, std::function<void()>>> pending_;
+    QObject self_;
+    std::vector<Pending> pending_;
 };

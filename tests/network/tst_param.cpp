@@ -1,8 +1,10 @@
+#include "fakesecretstore.h"
 #include "param.h"
 #include "paranet.h"
 #include "recordbytes.h"
 #include "scripteddialogs.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -142,6 +144,107 @@ private slots:
         QVERIFY(dialogs.unexpected.isEmpty());
         QVERIFY(dialogs.allAnswered());
         QVERIFY(window.isVisible());
+    }
+
+    // The login typed in the window: the user name in the settings file, the
+    // password in the keyring or, without one, in this session only; never in
+    // PARANET.LST. A later session finds it only in the keyring.
+    void login_data()
+    {
+        QTest::addColumn<bool>("keyring");
+        QTest::addColumn<QString>("laterNote"); // Label8 in a later session
+        QTest::newRow("keyring") << true
+                                 << QStringLiteral("Mot de passe gardé dans le trousseau de clés.");
+        QTest::newRow("no keyring")
+            << false
+            << QStringLiteral("Aucun trousseau de clés ne répond : le mot de passe sera gardé "
+                              "pour cette session seulement.");
+    }
+
+    void login()
+    {
+        QFETCH(bool, keyring);
+        QFETCH(QString, laterNote);
+        QTemporaryDir dir;
+        QVERIFY(writeAll(network::paranetPath(dir.path()), installed()));
+        const QString settings = dir.filePath(QStringLiteral("config/courrier.ini"));
+        FakeSecretStore store;
+        store.available = keyring;
+        network::MailLogin session(store, settings);
+        platform::ScriptedDialogs dialogs;
+        const QString server = QStringLiteral("smtp.example.org:587");
+        const QString password = QStringLiteral("m0t de passe");
+        {
+            param window(dir.path(), dialogs, session);
+            window.show();
+            window.Text5->setText(server);
+            window.Text6->setText(QStringLiteral("  prof  "));
+            QTest::keyClicks(window.Text7, password);
+            window.Command3->click();
+            QCOMPARE(window.result(), int(QDialog::Accepted));
+        }
+        QTRY_COMPARE(store.entries.value(network::MailLogin::key(server, QStringLiteral("prof"))),
+                     keyring ? password : QString());
+        QVERIFY(!readAll(network::paranetPath(dir.path())).contains(password.toLatin1()));
+        QVERIFY(!readAll(settings).contains(password.toLatin1()));
+        {
+            param again(dir.path(), dialogs, session);
+            QCOMPARE(again.Text6->text(), QStringLiteral("prof"));
+            QTRY_COMPARE(again.Text7->text(), password);
+            QCOMPARE(again.Label8->text(),
+                     QStringLiteral("Mot de passe gardé pour cette session."));
+        }
+        network::MailLogin later(store, settings);
+        param window(dir.path(), dialogs, later);
+        QTRY_COMPARE(window.Label8->text(), laterNote);
+        QCOMPARE(window.Text7->text(), keyring ? password : QString());
+        QVERIFY(dialogs.shown.isEmpty());
+    }
+
+    // A slow keyring's answer never replaces what the user typed meanwhile.
+    void typedBeforeTheKeyringAnswers()
+    {
+        QTemporaryDir dir;
+        QVERIFY(writeAll(network::paranetPath(dir.path()), installed()));
+        FakeSecretStore store;
+        network::MailLogin login(store, dir.filePath(QStringLiteral("courrier.ini")));
+        QVERIFY(login.setUserName(QStringLiteral("prof")));
+        const QString key =
+            network::MailLogin::key(QStringLiteral("smtp.example.org"), QStringLiteral("prof"));
+        store.entries.insert(key, QStringLiteral("ancien"));
+        store.hold = true;
+        platform::ScriptedDialogs dialogs;
+        param window(dir.path(), dialogs, login);
+        window.show();
+        QTest::keyClicks(window.Text7, QStringLiteral("nouveau"));
+        store.release();
+        QCOMPARE(window.Text7->text(), QStringLiteral("nouveau"));
+        store.hold = false;
+        window.Command3->click();
+        QTRY_COMPARE(store.entries.value(key), QStringLiteral("nouveau"));
+    }
+
+    // A password shown for one server goes with the user to the server typed
+    // now, so that sending does not find it missing.
+    void passwordFollowsTheServer()
+    {
+        QTemporaryDir dir;
+        QVERIFY(writeAll(network::paranetPath(dir.path()), installed()));
+        FakeSecretStore store;
+        network::MailLogin login(store, dir.filePath(QStringLiteral("courrier.ini")));
+        QVERIFY(login.setUserName(QStringLiteral("prof")));
+        store.entries.insert(
+            network::MailLogin::key(QStringLiteral("smtp.example.org"), QStringLiteral("prof")),
+            QStringLiteral("secret"));
+        platform::ScriptedDialogs dialogs;
+        param window(dir.path(), dialogs, login);
+        window.show();
+        QTRY_COMPARE(window.Text7->text(), QStringLiteral("secret"));
+        window.Text5->setText(QStringLiteral("smtp.example.org:465"));
+        window.Command3->click();
+        QTRY_COMPARE(store.entries.value(network::MailLogin::key(
+                         QStringLiteral("smtp.example.org:465"), QStringLiteral("prof"))),
+                     QStringLiteral("secret"));
     }
 };
 

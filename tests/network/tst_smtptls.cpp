@@ -10,6 +10,7 @@
 
 #include <QLabel>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QToolButton>
 
@@ -185,6 +186,56 @@ private slots:
             if (serverArgs.contains(QStringLiteral("--drop-during-tls")))
                 QTRY_VERIFY(server.hasLine("dropped"));
         }
+    }
+
+    // A user without a password anywhere: told so, nothing sent, the window
+    // open. A slow keyring: "Annuler" leaves at once and its late answer
+    // starts nothing.
+    void passwordNotThere_data()
+    {
+        QTest::addColumn<bool>("annuler");
+        QTest::newRow("no password") << false;
+        QTest::newRow("Annuler while the keyring thinks") << true;
+    }
+
+    void passwordNotThere()
+    {
+        QFETCH(bool, annuler);
+        QTcpServer listener; // the server named; a dialogue started late shows in sending()
+        QVERIFY(listener.listen(QHostAddress::LocalHost));
+        QTemporaryDir dir;
+        QVERIFY(
+            writeParameters(dir.path(), "127.0.0.1:" + QByteArray::number(listener.serverPort())));
+        FakeSecretStore store;
+        store.hold = annuler;
+        network::MailLogin login(store, dir.filePath(QStringLiteral("courrier.ini")));
+        QVERIFY(login.setUserName(QStringLiteral("prof")));
+        if (annuler)
+            store.entries.insert(network::MailLogin::key(QStringLiteral("127.0.0.1:") +
+                                                             QString::number(listener.serverPort()),
+                                                         QStringLiteral("prof")),
+                                 QStringLiteral("secret"));
+        platform::ScriptedDialogs dialogs;
+        if (!annuler)
+            dialogs.expectMessage(QStringLiteral("Mot de passe manquant"), Dialogs::Answer::Ok);
+        Exporter window(eau(), dir.path(), dialogs, login);
+        window.show();
+        window.Image2->click();
+        QVERIFY(window.sending());
+        if (annuler) {
+            window.Image1->click();
+            QVERIFY(!window.isVisible());
+            QVERIFY(!window.sending());
+            store.release();
+        } else {
+            QTRY_VERIFY(dialogs.allAnswered());
+            QVERIFY(window.isVisible());
+            QVERIFY(window.Image2->isEnabled());
+        }
+        QVERIFY(dialogs.unexpected.isEmpty());
+        QVERIFY(!window.sending());
+        QVERIFY(!listener.hasPendingConnections());
+        QCOMPARE(store.reads, 1);
     }
 
     // What the user reads tells one failure from another.
