@@ -17,32 +17,14 @@ void copyCardPicture(const CardView &view, QClipboard *clipboard)
     clipboard->setImage(picture);
 }
 
-namespace
-{
-
-// The card's name as a file name: the characters a file name cannot hold
-// replaced, "Carte" when nothing is left.
-QString pictureBaseName(const QString &nom)
-{
-    static const QString forbidden = QStringLiteral("/\\:*?\"<>|");
-    QString name;
-    for (const QChar c : nom)
-        name += c.unicode() < 32 || forbidden.contains(c) ? QChar(u'-') : c;
-    name = name.trimmed();
-    while (name.startsWith(u'.'))
-        name.remove(0, 1);
-    return name.isEmpty() ? QStringLiteral("Carte") : name;
-}
-
-} // namespace
-
 QString saveCardPictureAs(const CardView &view, platform::Dialogs &dialogs, QWidget *parent,
                           const QString &folder)
 {
     using platform::Dialogs;
     Dialogs::FileRequest request;
     request.title = QStringLiteral("Enregistrer l'image de la carte");
-    request.initialName = QDir(folder).filePath(pictureBaseName(view.nom) + QStringLiteral(".png"));
+    request.initialName =
+        QDir(folder).filePath(picturefile::fileBaseName(view.nom) + QStringLiteral(".png"));
     request.filter = QStringLiteral(
         "Image PNG (*.png);;Image PNG deux fois plus grande (*@2x.png);;Image PNG quatre fois "
         "plus grande (*@4x.png);;Dessin SVG (*.svg);;Document PDF (*.pdf)");

@@ -1,7 +1,10 @@
 // The card picture from the card panel's context menu: "Copier" does what
 // "Co&pier" does, "Enregistrer l'image…" asks the window that saves it; the
-// pictures' style choices stay below them.
+// pictures' style choices stay below them. And the picture of a stored card
+// made without a window (the companion tool's) is the window's.
+#include "carddraw.h"
 #include "mainwindowfixture.h"
+#include "picturefile.h"
 
 #include <QAction>
 #include <QMenu>
@@ -14,6 +17,7 @@ class TestCardMenu : public QObject
 private slots:
     void pictureActionsComeFirst();
     void actionsReachTheirWindows();
+    void storedCardShowsAsInTheWindow();
 };
 
 void TestCardMenu::pictureActionsComeFirst()
@@ -56,6 +60,70 @@ void TestCardMenu::actionsReachTheirWindows()
     QCOMPARE(copies, 1);
     QCOMPARE(saves, 1);
     QVERIFY(t.dialogs.unexpected.isEmpty());
+}
+
+void TestCardMenu::storedCardShowsAsInTheWindow()
+{
+    // Every card of the bundled database, and cards with greyed boxes, both
+    // natures, a lock and gases: the view made from the stored card is the
+    // one the editor gives, and so is its picture.
+    std::vector<cards::carte> stored = fixture::threeCards();
+    stored.push_back(fixture::card("gaz", "44", "0122101001", "1,5", "-78,5", "1,7"));
+    stored.push_back(fixture::card("deux", "", "1120020200", " 1,2 ", " 19,99 ", "miscible"));
+    stored.push_back(fixture::card("texte", "", "0000000111", "", "vers 20", ""));
+#ifdef CARTES_BUNDLED_DATABASE
+    Window bundled({}, false);
+    if (QFile::exists(QStringLiteral(CARTES_BUNDLED_DATABASE))) {
+        QVERIFY(QFile::copy(QStringLiteral(CARTES_BUNDLED_DATABASE),
+                            bundled.path(QString::fromUtf8(cards::kDatabaseFileName))));
+        for (const cards::carte &c : bundled.database())
+            stored.push_back(c);
+    }
+#endif
+    QVERIFY(stored.size() > 50);
+    QStringList failures;
+    for (std::size_t first = 0; first < stored.size(); first += 200) {
+        const std::vector<cards::carte> some(stored.begin() + qsizetype(first),
+                                             stored.begin() +
+                                                 qsizetype(std::min(stored.size(), first + 200)));
+        Window t(some);
+        feuilleP &w = t.open();
+        for (int r = 1; r <= w.speciesRowCount(); ++r) {
+            w.showRow(r);
+            const CardView shown = w.currentCardView();
+            const auto it = std::find_if(some.begin(), some.end(), [&](const cards::carte &c) {
+                return QString::fromStdString(c.nom()) == shown.nom;
+            });
+            if (it == some.end()) {
+                failures << shown.nom + QStringLiteral(": not stored");
+                continue;
+            }
+            const CardView made = picturefile::cardViewOf(*it);
+            QStringList d;
+            if (made.formule != shown.formule || made.aspect != shown.aspect ||
+                made.quantites != shown.quantites)
+                d << QStringLiteral("texts");
+            if (made.organique != shown.organique || made.inorganique != shown.inorganique)
+                d << QStringLiteral("nature");
+            if (made.hazards != shown.hazards)
+                d << QStringLiteral("hazards");
+            if (made.polu != shown.polu || made.nonPolluant != shown.nonPolluant ||
+                made.risquePollution != shown.risquePollution)
+                d << QStringLiteral("pollution");
+            if (made.locked != shown.locked)
+                d << QStringLiteral("lock");
+            if (made.densityCaption != shown.densityCaption)
+                d << made.densityCaption;
+            if (made.quantityBoxes != shown.quantityBoxes ||
+                made.quantityLabels != shown.quantityLabels)
+                d << QStringLiteral("quantity boxes");
+            if (d.isEmpty() && carddraw::creimage(made) != carddraw::creimage(shown))
+                d << QStringLiteral("picture");
+            if (!d.isEmpty())
+                failures << shown.nom + QStringLiteral(": ") + d.join(QStringLiteral(", "));
+        }
+    }
+    QVERIFY2(failures.isEmpty(), qPrintable(failures.join(u'\n')));
 }
 
 QTEST_MAIN(TestCardMenu)
