@@ -3,8 +3,10 @@
 #   bin/cartes-especes, bin/cartes-outil,
 #   share/cartes-especes/ (the defaults copied to each user on first start),
 #   share/applications/cartes-especes.desktop, the icon in hicolor/scalable,
-#   share/metainfo/<id>.metainfo.xml,
-# that desktop-file-validate and appstreamcli validate accept them, and that
+#   share/metainfo/<id>.metainfo.xml, share/mime/packages/cartes-especes.xml,
+# that desktop-file-validate and appstreamcli validate accept them, that once
+# the MIME and desktop caches are built (as Debian's triggers do) xdg-mime
+# gives card files their type and the program as their default, and that
 # the installed program's first start fills ~/.local/share/cartes-especes
 # from the defaults and writes nothing into the prefix.
 # Usage: check-install.sh BUILD_DIR [WITH_APP(0|1)]
@@ -31,6 +33,8 @@ id=fr.lumisque.cartes_especes
 desktop=share/applications/cartes-especes.desktop
 metainfo=share/metainfo/$id.metainfo.xml
 icon=share/icons/hicolor/scalable/apps/cartes-especes.svg
+mimexml=share/mime/packages/cartes-especes.xml
+cardtype=application/x-cartes-especes-carte
 defaults=share/cartes-especes
 
 need bin/cartes-outil
@@ -45,6 +49,7 @@ if [ "$with_app" = 1 ]; then
   need "$defaults/help/cartes-especes.qch"
   [ "$(head -c 15 "$prefix/$defaults/help/cartes-especes.qch")" = "SQLite format 3" ] ||
     fail "the installed help is not a compiled help file"
+  need "$mimexml"
 fi
 
 # The bundled database is sound and not empty.
@@ -72,6 +77,68 @@ if [ "$with_app" = 1 ] && [ -e "$prefix/$desktop" ]; then
     fail "Icon=$icon_name is not an installed icon"
   appstreamcli validate-tree --no-net "$prefix" > "$work/tree.log" 2>&1 ||
     fail "appstreamcli validate-tree: $(cat "$work/tree.log")"
+fi
+
+# Card files from the file manager. The caches are built in the prefix as the
+# package's triggers build them in /usr/share; xdg-mime is asked as a GNOME
+# desktop asks (through gio, which reads those caches), with nothing but the
+# prefix among the data folders.
+card_record() { # text in Windows-1252 (as printf escapes) -> one 128-byte record
+  local text
+  text=$(printf "$1"; echo x)
+  text=${text%x}
+  printf "\\x$(printf %02x ${#text})\\x00"
+  printf '%s' "$text"
+  head -c $((126 - ${#text})) /dev/zero
+}
+make_card() { # path: a card file, header and eleven short fields
+  (
+    export LC_ALL=C # lengths in bytes
+    card_record "Carte d'identit\xe9 d'une esp\xe8ce chimique pour le logiciel ZYP"
+    card_record 'eau'
+    card_record 'H#2O'
+    card_record '0110000000'
+    for _ in 1 2 3 4 5 6 7 8; do card_record ''; done
+  ) > "$1"
+}
+if [ "$with_app" = 1 ] && [ -e "$prefix/$mimexml" ] && [ -e "$prefix/$desktop" ]; then
+  update-mime-database "$prefix/share/mime" > "$work/umd.log" 2>&1 ||
+    fail "update-mime-database refuses the type: $(cat "$work/umd.log")"
+  update-desktop-database "$prefix/share/applications" > "$work/udd.log" 2>&1 ||
+    fail "update-desktop-database: $(cat "$work/udd.log")"
+  grep -qx "MimeType=.*$cardtype;.*" "$prefix/$desktop" || fail "the desktop file does not name $cardtype"
+  grep -Eq '^Exec=[^ ]+ .*%[fF]' "$prefix/$desktop" || fail "the desktop file's Exec takes no file"
+  files=$work/files
+  mkdir -p "$files"
+  make_card "$files/eau.CAR"
+  [ "$(stat -c %s "$files/eau.CAR")" = 1536 ] || fail "the sample card file is not 1536 bytes"
+  cp "$files/eau.CAR" "$files/eau.car"
+  cp "$files/eau.CAR" "$files/EAU.Car"
+  cp "$files/eau.CAR" "$files/carte sans extension"
+  printf 'Carte de visite\n' > "$files/visite.txt"
+  # The first bytes of a card file's header but not the whole header.
+  head -c 40 "$files/eau.CAR" > "$files/entete-tronquee"
+  head -c 1536 /dev/zero > "$files/zeros"
+  xdg() { env XDG_CURRENT_DESKTOP=GNOME XDG_DATA_DIRS="$prefix/share" XDG_DATA_HOME="$work/nohome" \
+    XDG_CONFIG_HOME="$work/noconfig" XDG_CONFIG_DIRS="$work/noconfig" xdg-mime "$@" 2>&1; }
+  while IFS='|' read -r name expected; do
+    got=$(xdg query filetype "$files/$name")
+    if [ "$expected" = card ]; then
+      [ "$got" = "$cardtype" ] || fail "xdg-mime gives '$got' for '$name', not $cardtype"
+    else
+      [ "$got" != "$cardtype" ] || fail "xdg-mime takes '$name' ($expected) for a card file"
+    fi
+  done <<'TABLE'
+eau.CAR|card
+eau.car|card
+EAU.Car|card
+carte sans extension|card
+visite.txt|text
+entete-tronquee|truncated header
+zeros|zeros
+TABLE
+  got=$(xdg query default "$cardtype")
+  [ "$got" = cartes-especes.desktop ] || fail "xdg-mime gives '$got' as the program for card files"
 fi
 
 # First start of the installed program with a fresh home: the per-user

@@ -54,6 +54,7 @@ dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' > "$work/contents"
 for f in /usr/bin/cartes-especes /usr/bin/cartes-outil /usr/share/cartes-especes/ESPCHIMIQUES.ZYP \
          /usr/share/applications/cartes-especes.desktop \
          /usr/share/icons/hicolor/scalable/apps/cartes-especes.svg \
+         /usr/share/mime/packages/cartes-especes.xml \
          /usr/share/metainfo/fr.lumisque.cartes_especes.metainfo.xml; do
   grep -qx "$f" "$work/contents" || fail "$f is not in the package"
 done
@@ -65,6 +66,11 @@ DEBIAN_FRONTEND=noninteractive apt-get install -y "$deb" > "$work/install.log" 2
 dpkg -L "$package" | while read -r f; do [ -f "$f" ] && echo "$f"; done | sort > "$work/files"
 xargs -d '\n' sha256sum < "$work/files" > "$work/before.sum"
 ls -la /usr/share/cartes-especes /usr/bin > "$work/before.ls"
+
+# The package's files in shared-mime-info's folder set off its trigger: the
+# system's MIME database knows card files once the package is installed.
+[ -e /usr/share/mime/application/x-cartes-especes-carte.xml ] ||
+  fail "the system's MIME database has no card-file type after installation"
 
 echo "== first start under Xvfb"
 display=:$((90 + RANDOM % 100))
@@ -109,6 +115,8 @@ installed=0
 while read -r f; do
   [ -e "$f" ] && fail "$f is still there after removal"
 done < "$work/files"
+[ ! -e /usr/share/mime/application/x-cartes-especes-carte.xml ] ||
+  fail "the card-file type stays in the system's MIME database after removal"
 
 if [ "$failures" -gt 0 ]; then
   echo "$failures check(s) failed" >&2
