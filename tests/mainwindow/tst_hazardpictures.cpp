@@ -428,6 +428,9 @@ void TestHazardPictures::choiceKeptForTheNextWindow()
         QVERIFY(!e.GHS09->isHidden());
         QVERIFY(styleAction(e, kGhsStyle)->isChecked());
         QVERIFY(!styleAction(e, kOrangeStyle)->isChecked());
+        // The window's other commands in the same menu are left as they are.
+        for (const QAction *action : e.cardMenu->actions())
+            QCOMPARE(action->isChecked(), action == styleAction(e, kGhsStyle));
         QVERIFY(!e.modifie);
         QCOMPARE(e.view().pictogramStyle, Style::Ghs);
         QVERIFY(QFile::exists(config.file()));
