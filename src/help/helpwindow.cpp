@@ -58,16 +58,21 @@ HelpWindow::HelpWindow(const QString &compiledHelp, const QString &collectionDir
         size = size.boundedTo(screen->availableSize() * 0.95);
     resize(size);
 
-    QDir().mkpath(collectionDir);
-    engine_ =
-        new QHelpEngine(QDir(collectionDir).filePath(QStringLiteral("cartes-especes.qhc")), this);
-    // The collection is ours to write (registration, search index); the
-    // engine otherwise opens it read-only.
-    engine_->setReadOnly(false);
+    // The collection is a cache: where the given folder cannot hold it (no
+    // right to write, a damaged collection), the help is read with one in a
+    // temporary folder, rebuilt on each opening of the window.
+    const auto setup = [this](const QString &dir) {
+        delete engine_;
+        engine_ = new QHelpEngine(QDir(dir).filePath(QStringLiteral("cartes-especes.qhc")), this);
+        // The collection is ours to write (registration, search index); the
+        // engine otherwise opens it read-only.
+        engine_->setReadOnly(false);
+        return QDir().mkpath(dir) && QFileInfo(dir).isWritable() && engine_->setupData();
+    };
     const QString help = QFileInfo(compiledHelp).absoluteFilePath();
-    if (!engine_->setupData()) {
-        error_ = QStringLiteral("Le dossier %1 ne peut pas recevoir l'index de l'aide (%2).")
-                     .arg(QDir::toNativeSeparators(collectionDir), engine_->error());
+    if (!setup(collectionDir) && (!fallback_.isValid() || !setup(fallback_.path()))) {
+        error_ = QStringLiteral("Aucun dossier ne peut recevoir l'index de l'aide (%1).")
+                     .arg(engine_->error());
     } else if (QHelpEngineCore::namespaceName(help) != kNamespace) {
         error_ = QStringLiteral("Le fichier %1 n'est pas l'aide de cette application ou est "
                                 "illisible.")

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QTemporaryDir>
 #include <QTranslator>
 #include <QUrl>
 #include <QWidget>
@@ -46,6 +47,7 @@ private:
     void raiseWindow();
 
     QTranslator translator_;
+    QTemporaryDir fallback_;
     QHelpEngine *engine_ = nullptr;
     HelpBrowser *browser_ = nullptr;
     QTabWidget *topics_ = nullptr;

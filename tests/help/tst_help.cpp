@@ -89,6 +89,8 @@ private slots:
     void searchFindsWord();
     void missingHelp_data();
     void missingHelp();
+    void unusableCacheFolder_data();
+    void unusableCacheFolder();
     void everyLinkResolves();
     void everyPageInContents();
     void everyCaptureIsThere();
@@ -317,6 +319,42 @@ void TestHelp::missingHelp()
     t.click(button.constData());
     QCOMPARE(t.dialogs.shown.size(), 1);
     QVERIFY(t.window()->isVisible());
+}
+
+void TestHelp::unusableCacheFolder_data()
+{
+    QTest::addColumn<QString>("folder"); // under the temporary folder
+    QTest::addColumn<QByteArray>("collection");
+    QTest::newRow("folder under a file") << "fichier/aide" << QByteArray();
+    QTest::newRow("damaged collection") << "aide" << QByteArray(4096, '\x5a');
+    QTest::newRow("collection of nothing") << "aide" << QByteArray("SQLite format 3");
+}
+
+// The search index's folder is a cache: when it cannot serve, the help is
+// still shown, read with a collection of the moment.
+void TestHelp::unusableCacheFolder()
+{
+    QFETCH(QString, folder);
+    QFETCH(QByteArray, collection);
+    QTemporaryDir tmp;
+    QFile file(tmp.filePath(QStringLiteral("fichier")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    const QString dir = tmp.filePath(folder);
+    if (!collection.isEmpty()) {
+        QVERIFY(QDir().mkpath(dir));
+        QFile qhc(QDir(dir).filePath(QStringLiteral("cartes-especes.qhc")));
+        QVERIFY(qhc.open(QIODevice::WriteOnly));
+        qhc.write(collection);
+    }
+    platform::ScriptedDialogs dialogs;
+    help::HelpViewer viewer(kHelp, dir, dialogs);
+    viewer.showCourse(nullptr);
+    QVERIFY(dialogs.shown.isEmpty());
+    QVERIFY(viewer.window()->isVisible());
+    QCOMPARE(pageOf(viewer.window()->currentPage()), QStringLiteral("cours/index.html"));
+    QVERIFY(
+        !viewer.window()->engine().documentsForKeyword(QStringLiteral("cartes-outil")).isEmpty());
 }
 
 void TestHelp::everyLinkResolves()
