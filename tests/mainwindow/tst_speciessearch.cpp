@@ -33,6 +33,7 @@ private slots:
     void keyboardStaysOnShownRows();
     void refillKeepsSearch();
     void databaseUntouched();
+    void formulaOfTheCardShown();
     void fieldTakesFreeRoom();
 
 private:
@@ -468,6 +469,27 @@ void TestSpeciesSearch::databaseUntouched()
     QTest::keyClick(t->list().recherche, Qt::Key_Return);
     QCOMPARE(readAll(file), before);
     QCOMPARE(QFileInfo(file).lastModified(), modified);
+}
+
+void TestSpeciesSearch::formulaOfTheCardShown()
+{
+    // Two slots named alike: each row of that name shows the first slot's
+    // card, and is searched by that card's formula. Sorted by molar mass, the
+    // rows stand in another order than the slots.
+    std::vector<cards::carte> cards{card("eau", "18"), card("eau", "20"), card("zinc", "5")};
+    cards[1].formule() = "D#2O";
+    cards[2].formule() = "Zn";
+    Window t(cards);
+    t.open();
+    pick(t.list(), 3);
+    QCOMPARE(t.rowNames(), (QStringList{"zinc", "eau", "eau"}));
+    type(t, QStringLiteral("d2o"));
+    QCOMPARE(shownNames(t), QStringList{});
+    type(t, QStringLiteral("h2o"));
+    QCOMPARE(shownNames(t), (QStringList{"eau", "eau"}));
+    type(t, QStringLiteral("ZN"));
+    QCOMPARE(shownNames(t), QStringList{"zinc"});
+    QVERIFY(t.dialogs.shown.isEmpty());
 }
 
 void TestSpeciesSearch::fieldTakesFreeRoom()
