@@ -380,8 +380,11 @@ bool Reader::body()
             continue;
         }
         if (isClosing(c)) {
-            if (stack_.size() == 1 || closingOf(stack_.back().open) != c)
+            if (stack_.size() == 1)
                 return fail(MassError::UnexpectedClosing, t.at, toUtf8(c));
+            if (closingOf(stack_.back().open) != c)
+                return fail(MassError::MismatchedClosing, t.at,
+                            toUtf8(c) + " au lieu de " + toUtf8(closingOf(stack_.back().open)));
             Frame group = std::move(stack_.back());
             stack_.pop_back();
             if (!flush(group))
@@ -480,6 +483,8 @@ std::string MolarMass::message() const
         return "parenthèse non fermée : " + d;
     case MassError::UnexpectedClosing:
         return "parenthèse fermante sans ouvrante : " + d;
+    case MassError::MismatchedClosing:
+        return "parenthèse fermante " + d;
     case MassError::EmptyGroup:
         return "parenthèses vides : " + d;
     case MassError::CountWithoutSymbol:

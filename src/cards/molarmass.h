@@ -16,7 +16,8 @@ enum class MassError {
     UnknownSymbol,    // no element is written so ("Xy", "eau")
     NoStandardWeight, // an element without a standard atomic weight ("Tc", "Rn")
     UnclosedParenthesis,
-    UnexpectedClosing,  // a closing bracket without its opening one, or of another kind
+    UnexpectedClosing,  // a closing bracket without an opening one
+    MismatchedClosing,  // "[Fe(CN)#6)": a bracket closed by one of another kind
     EmptyGroup,         // "()"
     CountWithoutSymbol, // a count with nothing before it to count
     CountNotNumber,     // a subscript that is not a digit ("(C#6H#1#0O#5)#n")

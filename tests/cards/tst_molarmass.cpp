@@ -185,8 +185,8 @@ void MolarMassTest::refuses_data()
         << "K#4[Fe(CN)#6" << MassError::UnclosedParenthesis << "parenthèse non fermée : [" << 3;
     QTest::newRow("closing first")
         << "Ca)OH(" << MassError::UnexpectedClosing << "parenthèse fermante sans ouvrante : )" << 2;
-    QTest::newRow("closing of another kind")
-        << "[Fe(CN)#6)" << MassError::UnexpectedClosing << "sans ouvrante : )" << 9;
+    QTest::newRow("closing of another kind") << "[Fe(CN)#6)" << MassError::MismatchedClosing
+                                             << "parenthèse fermante ) au lieu de ]" << 9;
     QTest::newRow("empty brackets")
         << "H#2()" << MassError::EmptyGroup << "parenthèses vides : ()" << 3;
     QTest::newRow("count first") << "#2H" << MassError::CountWithoutSymbol
