@@ -316,7 +316,7 @@ void CardEditor::connectControls()
     // (whose own menu edits its text). A locked card keeps Frame1 enabled.
     cardMenu = new QMenu(Frame1);
     cardMenu->setObjectName(QStringLiteral("cardMenu"));
-    auto *styles = new QActionGroup(cardMenu);
+    pictogramStyles_ = new QActionGroup(cardMenu);
     const struct {
         const char *name;
         const char *text;
@@ -332,7 +332,7 @@ void CardEditor::connectControls()
         action->setObjectName(QString::fromUtf8(choice.name));
         action->setCheckable(true);
         action->setData(int(choice.style));
-        styles->addAction(action);
+        pictogramStyles_->addAction(action);
         const hazardpictures::Style style = choice.style;
         connect(action, &QAction::triggered, this, [this, style] { choosePictogramStyle(style); });
     }
@@ -359,7 +359,8 @@ void CardEditor::setPictogramStyle(hazardpictures::Style style)
         picture->setPixmap(
             carddraw::picture(hazardpictures::hazardResource(style, k), picture->size()));
     }
-    for (QAction *action : cardMenu->actions())
+    // Only the two choices: the window puts other commands in the same menu.
+    for (QAction *action : pictogramStyles_->actions())
         action->setChecked(action->data().toInt() == int(style));
     showEnvironmentPicture();
 }

@@ -15,6 +15,7 @@
 class AspectBox;
 class FormulaEditor;
 class QAbstractButton;
+class QActionGroup;
 class QButtonGroup;
 class QCheckBox;
 class QFrame;
@@ -197,4 +198,5 @@ private:
     bool settingPollution_ = false;
     std::string storedName_; // the name in slot numcarte when shown or written
     hazardpictures::Style pictogramStyle_ = hazardpictures::Style::Orange;
+    QActionGroup *pictogramStyles_ = nullptr; // the two choices of cardMenu
 };

@@ -7,17 +7,24 @@
 // - The choice made in the card panel's context menu is kept for the next
 //   window; a settings file that cannot be read or written loses nothing.
 
+#include "../output/pdftools.h"
 #include "carddraw.h"
 #include "cardlayout.h"
+#include "confimp.h"
 #include "hazardpictures.h"
 #include "listing.h"
 #include "mainwindowfixture.h"
+#include "printsource.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QPageSize>
 #include <QPainter>
+#include <QPrinter>
+#include <QRadioButton>
 #include <QSignalSpy>
+#include <QStandardPaths>
 
 using namespace fixture;
 using hazardpictures::Style;
@@ -271,6 +278,55 @@ struct ConfigHome {
     }
 };
 
+// The print dialog's view of the window, as the application gives it.
+class WindowSource : public PrintSource
+{
+public:
+    explicit WindowSource(feuilleP &w) : w_(w) {}
+    int speciesRowCount() const override { return w_.speciesRowCount(); }
+    void showRow(int r) override { w_.showRow(r); }
+    CardView currentCard() const override { return w_.currentCardView(); }
+    bool askSaveBeforeListing() override { return w_.askSaveBeforeListing(); }
+
+private:
+    feuilleP &w_;
+};
+
+// The first page of a real PDF printed by the print dialog from a window on
+// `card` alone, at 96 dpi; a null image when it could not be printed.
+QImage printedPage(const cards::carte &card, bool database)
+{
+    Window t({card});
+    t.open();
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("out.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(file);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    WindowSource source(*t.w);
+    {
+        confimp dialog(source, t.dialogs, printer, nullptr);
+        (database ? dialog.Option2 : dialog.Option1)->setChecked(true);
+        dialog.Command1->click();
+        if (dialog.result() != QDialog::Accepted)
+            return {};
+    }
+    if (!database)
+        return pdf::render(file, 1, 96).convertToFormat(QImage::Format_RGB32);
+    // The listing's pictograms are 66 printer pixels wide: the top left of
+    // the page, where its card block stands, at the printer's resolution.
+    const int dpi = printer.resolution();
+    const QString png = dir.filePath(QStringLiteral("row"));
+    pdf::run(QStringLiteral("pdftoppm"),
+             {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("1"),
+              QStringLiteral("-singlefile"), QStringLiteral("-png"), QStringLiteral("-r"),
+              QString::number(dpi), QStringLiteral("-x"), QStringLiteral("0"), QStringLiteral("-y"),
+              QStringLiteral("0"), QStringLiteral("-W"), QString::number(dpi * 3 / 2),
+              QStringLiteral("-H"), QString::number(dpi * 2), file, png});
+    return QImage(png + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
+}
+
 QAction *styleAction(const CardEditor &e, const QString &name)
 {
     return e.cardMenu->findChild<QAction *>(name);
@@ -296,6 +352,8 @@ private slots:
     void unwritableSettingsStillShowTheChoice();
     void contextMenuOnTheCard_data();
     void contextMenuOnTheCard();
+    void printedPdf_data();
+    void printedPdf();
 
 private:
     void checkEveryCard(Window &t, Style style);
@@ -428,6 +486,9 @@ void TestHazardPictures::choiceKeptForTheNextWindow()
         QVERIFY(!e.GHS09->isHidden());
         QVERIFY(styleAction(e, kGhsStyle)->isChecked());
         QVERIFY(!styleAction(e, kOrangeStyle)->isChecked());
+        // The window's other commands in the same menu are left as they are.
+        for (const QAction *action : e.cardMenu->actions())
+            QCOMPARE(action->isChecked(), action == styleAction(e, kGhsStyle));
         QVERIFY(!e.modifie);
         QCOMPARE(e.view().pictogramStyle, Style::Ghs);
         QVERIFY(QFile::exists(config.file()));
@@ -542,6 +603,48 @@ void TestHazardPictures::contextMenuOnTheCard()
     QApplication::sendEvent(target, &event);
     QTRY_VERIFY(e.cardMenu->isVisible());
     e.cardMenu->close();
+}
+
+void TestHazardPictures::printedPdf_data()
+{
+    QTest::addColumn<int>("styleNumber");
+    QTest::addColumn<bool>("database");
+    QTest::newRow("card, orange") << int(Style::Orange) << false;
+    QTest::newRow("card, GHS") << int(Style::Ghs) << false;
+    QTest::newRow("listing, orange") << int(Style::Orange) << true;
+    QTest::newRow("listing, GHS") << int(Style::Ghs) << true;
+}
+
+void TestHazardPictures::printedPdf()
+{
+    // The same species printed with its four hazards and water pollution,
+    // then with none: what the pictograms add to the page is red in the GHS
+    // style (five diamonds) and orange in the orange style (four squares),
+    // and nothing of the other style's colour.
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
+        QSKIP("pdftoppm (poppler-utils) is not installed");
+    QFETCH(int, styleNumber);
+    QFETCH(bool, database);
+    ConfigHome config;
+    QVERIFY(hazardpictures::saveStyle(Style(styleNumber)));
+    cards::carte all = combination(0b1111, true);
+    cards::carte none = combination(0, false);
+    none.nom() = all.nom();
+    const QImage with = printedPage(all, database);
+    const QImage without = printedPage(none, database);
+    QVERIFY(!with.isNull() && !without.isNull());
+    const int red = count(with, with.rect(), isRed) - count(without, without.rect(), isRed);
+    const int orange =
+        count(with, with.rect(), isOrange) - count(without, without.rect(), isOrange);
+    // A 66-pixel diamond's border alone covers several hundred pixels.
+    const int one = 300;
+    if (Style(styleNumber) == Style::Ghs) {
+        QVERIFY2(red > 5 * one, qPrintable(QString::number(red)));
+        QCOMPARE(orange, 0);
+    } else {
+        QVERIFY2(orange > 4 * one, qPrintable(QString::number(orange)));
+        QCOMPARE(red, 0);
+    }
 }
 
 QTEST_MAIN(TestHazardPictures)
