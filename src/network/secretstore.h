@@ -33,11 +33,13 @@ public:
 
 // The desktop's secret store (Secret Service or KWallet) through QtKeychain.
 // A store that has not answered within the time limit counts as unavailable:
-// nothing waits on it longer, and its late answer is ignored.
+// nothing waits on it longer, and its late answer is ignored. Nothing blocks
+// meanwhile, so the limit leaves time for the desktop's "unlock the keyring"
+// prompt; with no store at all the answer comes at once.
 class KeychainStore : public SecretStore
 {
 public:
-    explicit KeychainStore(QString service, int timeoutMs = 3000);
+    explicit KeychainStore(QString service, int timeoutMs = 15000);
 
     void read(const QString &key, QObject *context, ReadDone done) override;
     void write(const QString &key, const QString &secret, QObject *context,

@@ -227,6 +227,15 @@ void SmtpDialogue::start(const QString &server, const Publication &publication, 
     socket_->setSslConfiguration(tls);
     socket_->setPeerVerifyName(host);
 
+    if (security_ == Security::Tls && !QSslSocket::supportsSsl()) {
+        state_ = State::Connecting;
+        QTimer::singleShot(0, this, [this, run = run_] {
+            if (run == run_)
+                fail(SmtpFailure::Tls,
+                     QStringLiteral("le chiffrement n'est pas disponible sur ce poste"));
+        });
+        return;
+    }
     state_ = State::Connecting;
     emit status(QStringLiteral("Connexion en cours"));
     timer_->start(timeoutMs_);
@@ -458,7 +467,8 @@ void SmtpDialogue::onEhlo(const QList<QByteArray> &lines)
             mechanisms = words.mid(1);
     }
     if (!encrypted_) {
-        if (startTls) {
+        // Without a TLS library on this computer, STARTTLS is only offered in vain.
+        if (startTls && QSslSocket::supportsSsl()) {
             send(QByteArrayLiteral("STARTTLS") + kCrLf, State::StartTls);
             return;
         }
