@@ -138,8 +138,7 @@ feuilleP::feuilleP(const QString &appDir, platform::Dialogs &dialogs, platform::
     courseKey_ = new QShortcut(QKeySequence(Qt::Key_F1), this);
     courseKey_->setContext(Qt::ApplicationShortcut);
     courseKey_->setEnabled(false);
-    connect(courseKey_, &QShortcut::activated, this,
-            [this] { help_.showCourse(this); });
+    connect(courseKey_, &QShortcut::activated, this, [this] { help_.showCourse(this); });
 
     // Start-up, in order.
     listDownloaded_ = false;
