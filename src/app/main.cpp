@@ -45,10 +45,11 @@ QString cardFileArgument(const QStringList &arguments)
 int main(int argc, char *argv[])
 {
 #ifdef __GLIBC__
-    // The species database (4 MB at most) is read whole by each operation:
-    // its buffer is taken from the heap and kept there between operations,
-    // rather than mapped afresh from the system and faulted in page by page
-    // each time.
+    // The species database (4 MB at most) is read whole by each operation
+    // that changes it or checks a name (the list and the display read it a
+    // piece at a time): its buffer is taken from the heap and kept there
+    // between operations, rather than mapped afresh from the system and
+    // faulted in page by page each time.
     mallopt(M_MMAP_THRESHOLD, 64 * 1024 * 1024);
     mallopt(M_TRIM_THRESHOLD, 128 * 1024 * 1024);
 #endif
