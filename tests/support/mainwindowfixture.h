@@ -121,10 +121,9 @@ public:
 // Each with its own formula, whose molar mass agrees with the stored one.
 inline std::vector<cards::carte> threeCards()
 {
-    std::vector<cards::carte> cards{
-        card("eau", "18", "0100000000", "1", "100", ""),
-        card("éthanol", "46", "1010000000", "0,79", "78", "miscible"),
-        card("ammoniac", "17", "0101001000", "0,6", "-33", "540")};
+    std::vector<cards::carte> cards{card("eau", "18", "0100000000", "1", "100", ""),
+                                    card("éthanol", "46", "1010000000", "0,79", "78", "miscible"),
+                                    card("ammoniac", "17", "0101001000", "0,6", "-33", "540")};
     cards[1].formule() = "C#2H#5OH";
     cards[2].formule() = "NH#3";
     return cards;
