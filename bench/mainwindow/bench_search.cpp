@@ -1,7 +1,7 @@
 // Find as you type on a full database (2978 cards), offscreen: one key typed
 // in the search field, until the list is drawn again.
 
-#include "../startup/fulldatabase.h"
+#include "../startup/fullwindow.h"
 #include "database.h"
 #include "feuillep.h"
 #include "scripteddialogs.h"
@@ -22,34 +22,11 @@
 namespace
 {
 
-struct NoHelp : platform::HelpViewer {
-    void showHelp(QWidget *) override {}
-    void showCourse(QWidget *) override {}
-};
-
-struct Fixture {
-    QTemporaryDir dir;
-    platform::ScriptedDialogs dialogs;
-    platform::NoDialUp dialUp;
-    NoHelp help;
-    std::unique_ptr<feuilleP> window;
-
-    Fixture()
-    {
-        writeFullDatabase(QFile::encodeName(dir.path()).toStdString());
-        window = std::make_unique<feuilleP>(dir.path(), dialogs, dialUp, help);
-        window->show();
-        QCoreApplication::processEvents();
-    }
-};
-
-std::unique_ptr<Fixture> sharedFixture;
+using Fixture = FullWindow;
 
 Fixture &fixture()
 {
-    if (!sharedFixture)
-        sharedFixture = std::make_unique<Fixture>();
-    return *sharedFixture;
+    return FullWindow::get();
 }
 
 void sendKey(QWidget *w, int key, const QString &text)
@@ -171,6 +148,6 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    sharedFixture.reset();
+    FullWindow::shared().reset();
     return 0;
 }

@@ -3,7 +3,7 @@
 
 #include "cardeditor.h"
 #include "feuillep.h"
-#include "fulldatabase.h"
+#include "fullwindow.h"
 #include "scripteddialogs.h"
 #include "services.h"
 #include "specieslist.h"
@@ -20,36 +20,11 @@
 namespace
 {
 
-// The help and the course are not measured here.
-struct NoHelp : platform::HelpViewer {
-    void showHelp(QWidget *) override {}
-    void showCourse(QWidget *) override {}
-};
-
-struct Fixture {
-    QTemporaryDir dir;
-    platform::ScriptedDialogs dialogs;
-    platform::NoDialUp dialUp;
-    NoHelp help;
-    std::unique_ptr<feuilleP> window;
-
-    Fixture()
-    {
-        writeFullDatabase(QFile::encodeName(dir.path()).toStdString());
-        window = std::make_unique<feuilleP>(dir.path(), dialogs, dialUp, help);
-        window->show();
-        QCoreApplication::processEvents();
-    }
-};
-
-// Made at first use, destroyed in main() while the application still exists.
-std::unique_ptr<Fixture> sharedFixture;
+using Fixture = FullWindow;
 
 Fixture &fixture()
 {
-    if (!sharedFixture)
-        sharedFixture = std::make_unique<Fixture>();
-    return *sharedFixture;
+    return FullWindow::get();
 }
 
 void BM_RowChange(benchmark::State &state)
@@ -105,6 +80,6 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    sharedFixture.reset();
+    FullWindow::shared().reset();
     return 0;
 }
