@@ -38,7 +38,8 @@ void checkMolarMass(std::ostream &out, const std::string &id, const cards::carte
         char percent[32];
         const auto end =
             std::to_chars(percent, percent + sizeof percent, gap, std::chars_format::fixed, 1).ptr;
-        std::string p = (gap >= 0 ? "+" : "") + std::string(percent, end);
+        std::string p = gap >= 0 ? "+" : "";
+        p.append(percent, end);
         std::replace(p.begin(), p.end(), '.', ',');
         out << "  masse molaire différente de la formule : " << id << " " << guillemets(stored)
             << " g/mol, la formule " << guillemets(card.formule()) << " donne "
