@@ -17,6 +17,7 @@ packages=(
   clang libclang-rt-14-dev
   desktop-file-utils appstream dpkg-dev file
   shared-mime-info xdg-utils libglib2.0-bin
+  openssl ca-certificates
 )
 
 # A package counts as installed once dpkg has configured it, whatever the
