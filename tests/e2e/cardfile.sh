@@ -11,29 +11,8 @@ set -euo pipefail
 exe=$1
 database=$2
 here=$(cd "$(dirname "$0")" && pwd)
-py=/usr/bin/python3
-title="Cartes d'identité des espèces chimiques"
-
-work=$(mktemp -d)
-xvfb_pid=
-app_pid=
-cleanup() {
-    [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null || true
-    [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-    echo "FAIL: $*" >&2
-    [[ -f $work/app.log ]] && sed 's/^/app: /' "$work/app.log" >&2
-    exit 1
-}
-# Waits up to 10 s for a shown window whose title is exactly $1.
-window() {
-    local regex
-    regex=$(sed 's/[][\\.*^$?+(){}|]/\\&/g' <<<"$1")
-    timeout 10 xdotool search --sync --onlyvisible --name "^$regex\$" | head -1
-}
+# shellcheck source=common.sh
+source "$here/common.sh"
 # Starts the program in folder $1 with the arguments that follow.
 start() {
     local folder=$1
@@ -74,14 +53,7 @@ with open(sys.argv[1], "wb") as f:
 PY
 cp "$work/classe/cartes/soufre jaune.CAR" "$work/before.CAR"
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [[ -s $work/display ]] && break
-    sleep 0.1
-done
-[[ -s $work/display ]] || fail "Xvfb did not start"
-export DISPLAY=":$(cat "$work/display")"
+start_xvfb
 
 # A relative path, from the current folder.
 start "$work/classe" "cartes/soufre jaune.CAR"

@@ -10,30 +10,9 @@ exe=$1
 database=$2
 out=$3
 here=$(cd "$(dirname "$0")" && pwd)
-py=/usr/bin/python3
-title="Cartes d'identité des espèces chimiques"
-
-work=$(mktemp -d)
-xvfb_pid=
-app_pid=
-cleanup() {
-    [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null || true
-    [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-    echo "FAIL: $*" >&2
-    [[ -f $work/app.log ]] && sed 's/^/app: /' "$work/app.log" >&2
-    exit 1
-}
+# shellcheck source=common.sh
+source "$here/common.sh"
 status() { "$py" "$here/records.py" "$work/TEMPO.SPC" 14; }
-# Waits up to 10 s for a shown window whose title is exactly $1.
-window() {
-    local regex
-    regex=$(sed 's/[][\\.*^$?+(){}|]/\\&/g' <<<"$1")
-    timeout 10 xdotool search --sync --onlyvisible --name "^$regex\$" | head -1
-}
 # Waits up to 10 s for window $1 to stand at position $2 with size $3
 # ("240,212" "800x600"); prints the geometry seen last.
 placed() {
@@ -54,15 +33,7 @@ placed() {
 cp "$exe" "$database" "$work/"
 mkdir -p "$out"
 
-# A free display, chosen by the server.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [[ -s $work/display ]] && break
-    sleep 0.1
-done
-[[ -s $work/display ]] || fail "Xvfb did not start"
-export DISPLAY=":$(cat "$work/display")"
+start_xvfb
 
 (cd "$work" && exec env -u QT_QPA_PLATFORM ./cartes-especes) >"$work/app.log" 2>&1 &
 app_pid=$!
