@@ -218,7 +218,7 @@ QIcon buttonIcon(const QString &name)
     const QString resource = QStringLiteral(":/pictures/") + name + QStringLiteral(".svg");
     QIcon ours;
     if (QFile::exists(resource))
-        ours = QIcon(resource);
+        ours = svgIcon(resource);
     const QString themeName = themeNames.value(name);
     if (!themeName.isEmpty() && QIcon::hasThemeIcon(themeName))
         return QIcon::fromTheme(themeName, ours);

@@ -1,8 +1,13 @@
 #include "svgpicture.h"
 
+#include <QApplication>
+#include <QHash>
+#include <QIconEngine>
 #include <QImage>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
 #include <QSvgRenderer>
 
 #include <map>
@@ -20,6 +25,53 @@ QPixmap svgPicture(const QString &resource, QSize size, qreal ratio)
     QPixmap pixmap = QPixmap::fromImage(image);
     pixmap.setDevicePixelRatio(ratio);
     return pixmap;
+}
+
+namespace
+{
+
+class SvgIconEngine : public QIconEngine
+{
+public:
+    explicit SvgIconEngine(const QString &resource) : resource_(resource) {}
+
+    QIconEngine *clone() const override { return new SvgIconEngine(resource_); }
+
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State) override
+    {
+        const quint64 key =
+            (quint64(size.width()) << 34) | (quint64(size.height()) << 2) | quint64(mode);
+        auto it = drawn_.constFind(key);
+        if (it != drawn_.constEnd())
+            return *it;
+        QPixmap pixmap = svgPicture(resource_, size);
+        if (mode != QIcon::Normal) {
+            QStyleOption option;
+            option.palette = QGuiApplication::palette();
+            pixmap = QApplication::style()->generatedIconPixmap(mode, pixmap, &option);
+        }
+        drawn_.insert(key, pixmap);
+        return pixmap;
+    }
+
+    void paint(QPainter *p, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const qreal ratio = p->device() ? p->device()->devicePixelRatioF() : 1.0;
+        p->drawPixmap(rect, pixmap(rect.size() * ratio, mode, state));
+    }
+
+    QString key() const override { return QStringLiteral("svg"); }
+
+private:
+    QString resource_;
+    QHash<quint64, QPixmap> drawn_;
+};
+
+} // namespace
+
+QIcon svgIcon(const QString &resource)
+{
+    return QIcon(new SvgIconEngine(resource));
 }
 
 void paintSvg(QPainter &p, const QString &resource, const QRectF &bounds)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QPixmap>
 #include <QRectF>
 #include <QSize>
@@ -11,6 +12,11 @@ class QPainter;
 // drawn to fill `size`, at `ratio` device pixels per pixel. A picture that
 // cannot be read gives a transparent pixmap.
 QPixmap svgPicture(const QString &resource, QSize size, qreal ratio = 1.0);
+
+// An icon drawn from one of our SVG pictures at each size it is shown at, and
+// greyed by the style when disabled. The picture is read only when the icon is
+// first painted, and without the icon plug-ins Qt would otherwise look for.
+QIcon svgIcon(const QString &resource);
 
 // The same picture drawn by `p` to fill `bounds`, as vectors: sharp at any
 // scale, and kept as paths in a PDF or SVG file. Nothing is drawn for a

@@ -103,13 +103,54 @@ QLabel *makeLabel(QWidget *parent, const char *name)
     return label;
 }
 
+// A picture of the panel, drawn from its SVG source when it is first shown:
+// the hazards, the lock and the environment pictogram start hidden, and most
+// cards never show some of them.
+class PictureLabel : public QLabel
+{
+public:
+    PictureLabel(QWidget *parent, const QString &resource) : QLabel(parent), resource_(resource) {}
+
+    void setResource(const QString &resource)
+    {
+        resource_ = resource;
+        if (isVisible())
+            draw();
+    }
+
+protected:
+    void showEvent(QShowEvent *event) override
+    {
+        draw();
+        QLabel::showEvent(event);
+    }
+
+    // A panel grabbed from a window that was never shown has had no show event.
+    void paintEvent(QPaintEvent *event) override
+    {
+        draw();
+        QLabel::paintEvent(event);
+    }
+
+private:
+    void draw()
+    {
+        if (drawn_ == resource_)
+            return;
+        setPixmap(carddraw::picture(resource_, size()));
+        drawn_ = resource_;
+    }
+
+    QString resource_;
+    QString drawn_;
+};
+
 QLabel *makePicture(QWidget *parent, const char *name)
 {
     const Control &c = cardlayout::control(name);
-    auto *label = new QLabel(parent);
+    auto *label = new PictureLabel(parent, QString::fromUtf8(c.caption));
     label->setObjectName(QString::fromUtf8(name));
     label->setGeometry(cardlayout::rect(c));
-    label->setPixmap(carddraw::picture(QString::fromUtf8(c.caption), QSize(c.width, c.height)));
     return label;
 }
 
@@ -265,11 +306,9 @@ void CardEditor::createControls(QWidget *window)
     }
     verrou = makePicture(Frame1, "verrou");
     verrou->hide();
-    GHS09 = new QLabel(Frame1);
+    GHS09 = new PictureLabel(Frame1, hazardpictures::kEnvironmentResource);
     GHS09->setObjectName(QStringLiteral("GHS09"));
     GHS09->setGeometry(hazardpictures::kEnvironmentPlace);
-    GHS09->setPixmap(carddraw::picture(hazardpictures::kEnvironmentResource,
-                                       hazardpictures::kEnvironmentPlace.size()));
     GHS09->hide();
     Frame1->boxes = Text3;
 
@@ -355,9 +394,8 @@ void CardEditor::setPictogramStyle(hazardpictures::Style style)
 {
     pictogramStyle_ = style;
     for (int k = 0; k < 4; ++k) {
-        QLabel *picture = Image8[std::size_t(k)];
-        picture->setPixmap(
-            carddraw::picture(hazardpictures::hazardResource(style, k), picture->size()));
+        static_cast<PictureLabel *>(Image8[std::size_t(k)])
+            ->setResource(hazardpictures::hazardResource(style, k));
     }
     // Only the two choices: the window puts other commands in the same menu.
     for (QAction *action : pictogramStyles_->actions())

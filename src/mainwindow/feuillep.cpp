@@ -11,6 +11,7 @@
 #include "services.h"
 #include "specieslist.h"
 #include "statusfile.h"
+#include "svgpicture.h"
 #include "windowgeometry.h"
 
 #include <QCloseEvent>
@@ -184,7 +185,7 @@ QPushButton *feuilleP::makeButton(const char *name, const QString &caption, cons
     button->setObjectName(QString::fromLatin1(name));
     button->setToolTip(tooltip);
     // Our own pictures, drawn at the size the style asks for.
-    button->setIcon(QIcon(QStringLiteral(":/pictures/%1.svg").arg(QLatin1String(icon))));
+    button->setIcon(svgIcon(QStringLiteral(":/pictures/%1.svg").arg(QLatin1String(icon))));
     button->setIconSize(QSize(16, 16));
     button->setAutoDefault(false);
     button->setMouseTracking(true);

@@ -1,5 +1,6 @@
 #include "carddraw.h"
 #include "cardlayout.h"
+#include "svgpicture.h"
 
 #include <QPainter>
 #include <QTest>
@@ -54,6 +55,7 @@ private slots:
     void unitMarks();
     void unitsFollowTheBoxes();
     void pictures();
+    void buttonIcons();
 };
 
 void TestCardDraw::fontsInPixels_data()
@@ -228,6 +230,47 @@ void TestCardDraw::pictures()
     QCOMPARE(flame.pixelColor(0, 0).alpha(), 255);
     QCOMPARE(flame.pixelColor(65, 65).alpha(), 255);
     QCOMPARE(carddraw::quantityCursor().hotSpot(), QPoint(2, 29));
+}
+
+void TestCardDraw::buttonIcons()
+{
+    // The buttons' icons are our pictures at the size asked, greyed when the
+    // button is disabled, whatever icon plug-ins the computer has.
+    for (const char *name : {"btn-valider", "btn-imprimer", "btn-fermer", "exp-expedier"}) {
+        const QString resource = QStringLiteral(":/pictures/%1.svg").arg(QLatin1String(name));
+        const QIcon icon = svgIcon(resource);
+        QVERIFY(!icon.isNull());
+        for (int size : {16, 32}) {
+            const QImage normal = icon.pixmap(QSize(size, size), 1.0).toImage();
+            QCOMPARE(normal.convertToFormat(QImage::Format_ARGB32),
+                     svgPicture(resource, QSize(size, size))
+                         .toImage()
+                         .convertToFormat(QImage::Format_ARGB32));
+            const QImage disabled = icon.pixmap(QSize(size, size), 1.0, QIcon::Disabled)
+                                        .toImage()
+                                        .convertToFormat(QImage::Format_ARGB32);
+            QCOMPARE(disabled.size(), normal.size());
+            int coloured = 0;
+            for (int y = 0; y < size; ++y)
+                for (int x = 0; x < size; ++x) {
+                    const QColor c = disabled.pixelColor(x, y);
+                    coloured += c.alpha() > 0 && c.saturation() > 40 ? 1 : 0;
+                }
+            QVERIFY2(coloured == 0, name);
+        }
+        // Painted on a screen of two device pixels per pixel, the icon is drawn
+        // at that screen's resolution.
+        QImage screen(32, 32, QImage::Format_ARGB32_Premultiplied);
+        screen.setDevicePixelRatio(2.0);
+        screen.fill(Qt::transparent);
+        QPainter p(&screen);
+        icon.paint(&p, QRect(0, 0, 16, 16));
+        p.end();
+        screen.setDevicePixelRatio(1.0);
+        QCOMPARE(
+            screen.convertToFormat(QImage::Format_ARGB32),
+            svgPicture(resource, QSize(32, 32)).toImage().convertToFormat(QImage::Format_ARGB32));
+    }
 }
 
 QTEST_MAIN(TestCardDraw)
