@@ -17,10 +17,10 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 
-# The Qt 6 libraries come from the executables' own links (dpkg-shlibdeps);
-# what they load at run time is named here: the fonts the card layout is made
-# for, the platform plugins, Qt's French texts and the database driver the
-# help window's engine reads the compiled help with.
+# The Qt 6 libraries come from the executables' and the modules' own links
+# (dpkg-shlibdeps); what they load at run time is named here: the fonts the
+# card layout is made for, the platform plugins, Qt's French texts and the
+# database driver the help window's engine reads the compiled help with.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "fonts-liberation2, qt6-qpa-plugins, qt6-translations-l10n, libqt6sql6-sqlite")

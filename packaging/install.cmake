@@ -12,6 +12,8 @@ install(FILES ${PROJECT_SOURCE_DIR}/data/cartes-especes.metainfo.xml
         RENAME fr.lumisque.cartes_especes.metainfo.xml)
 if(CARTES_BUILD_GUI)
   install(TARGETS cartes-especes RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(TARGETS cartes-especes-reseau cartes-especes-aide
+          LIBRARY DESTINATION ${CARTES_MODULEDIR})
   install(FILES ${PROJECT_SOURCE_DIR}/data/cartes-especes.desktop
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   # The compiled help and course, read where they are installed (the program

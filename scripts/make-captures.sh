@@ -78,7 +78,7 @@ start_app() {
     stop_app
     app_dir=$work/app-$RANDOM
     mkdir -p "$app_dir"
-    cp "$exe" "$app_dir/"
+    cp "$exe" "$build"/src/app/cartes-especes-*.so "$app_dir/"
     cp "${1:-$build/data/ESPCHIMIQUES.ZYP}" "$app_dir/ESPCHIMIQUES.ZYP"
     cp "$build/data/PARANET.LST" "$app_dir/"
     [[ -n ${2:-} ]] && cp "$2" "$app_dir/PARANET.LST"

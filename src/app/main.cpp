@@ -2,7 +2,7 @@
 #include "dialogs.h"
 #include "feuillep.h"
 #include "frenchlocale.h"
-#include "helpviewer.h"
+#include "modules.h"
 #include "services.h"
 #include "windows.h"
 
@@ -69,13 +69,17 @@ int main(int argc, char *argv[])
 
     platform::QtDialogs dialogs;
     platform::NoDialUp dialUp;
+    // The network windows and the help are loaded when first opened, from
+    // beside the program or from the installed modules' folder.
+    Modules modules({exeDir, QDir::cleanPath(exeDir + QLatin1Char('/') +
+                                             QStringLiteral(CARTES_MODULES_FROM_BINDIR))},
+                    dialogs);
     // The help's search index is the engine's to write: kept with the user's
     // cache, since the installed help is read-only.
-    help::HelpViewer helpViewer(
-        help::findCompiledHelp(exeDir, defaults),
+    ModuleHelpViewer helpViewer(
+        modules, exeDir, defaults,
         QDir(QStandardPaths::writableLocation(QStandardPaths::CacheLocation))
-            .filePath(QStringLiteral("aide")),
-        dialogs);
+            .filePath(QStringLiteral("aide")));
 
     // The icon is drawn from its SVG file at four sizes for the window manager
     // at the first turn of the event loop: once the main window is shown and
@@ -85,7 +89,7 @@ int main(int argc, char *argv[])
         QApplication::setWindowIcon(QIcon(QStringLiteral(":/pictures/cartes-especes.svg")));
     });
     feuilleP window(appDir, dialogs, dialUp, helpViewer);
-    connectWindows(window);
+    connectWindows(window, modules);
     QObject::connect(&window, &feuilleP::unloaded, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, &feuilleP::commitData,

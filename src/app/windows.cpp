@@ -2,10 +2,10 @@
 
 #include "cardpicture.h"
 #include "confimp.h"
-#include "exporter.h"
-#include "feuilleftp.h"
 #include "feuillep.h"
 #include "machine.h"
+#include "modules.h"
+#include "networkmodule.h"
 #include "printsource.h"
 
 #include <QDir>
@@ -34,7 +34,7 @@ private:
 
 } // namespace
 
-void connectWindows(feuilleP &window)
+void connectWindows(feuilleP &window, Modules &modules)
 {
     auto source = std::make_shared<MainWindowPrintSource>(window);
     auto printer = std::make_shared<std::unique_ptr<QPrinter>>();
@@ -60,18 +60,19 @@ void connectWindows(feuilleP &window)
                           !documents.isEmpty() && QDir(documents).exists() ? documents
                                                                            : QDir::homePath());
     };
-    w.publish = [&window] {
-        const cards::carte card = window.currentCard();
-        if (!checkPublishable(QString::fromStdString(card.nom()), window.dialogs(), &window))
-            return;
-        Exporter exporter(card, window.appDir(), window.dialogs(), &window);
-        exporter.exec();
+    w.publish = [&window, &modules] {
+        const auto publish = modules.function<networkmodule::Publish>(
+            networkmodule::kFileName, networkmodule::kPublish, &window);
+        if (publish)
+            publish(window.currentCard(), window.appDir(), window.dialogs(), &window);
     };
-    w.download = [&window] {
-        feuilleFTP download(
-            window.appDir(), window.listDownloaded(), [&window] { window.chargenet(); },
-            window.dialogs(), &window);
-        download.exec();
+    w.download = [&window, &modules] {
+        const auto download = modules.function<networkmodule::Download>(
+            networkmodule::kFileName, networkmodule::kDownload, &window);
+        if (download)
+            download(
+                window.appDir(), window.listDownloaded(), [&window] { window.chargenet(); },
+                window.dialogs(), &window);
     };
     window.setWindows(std::move(w));
 }

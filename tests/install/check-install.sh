@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks what a desktop needs:
-#   bin/cartes-especes, bin/cartes-outil,
+#   bin/cartes-especes, bin/cartes-outil, the program's modules in lib,
 #   share/cartes-especes/ (the defaults copied to each user on first start),
 #   share/applications/cartes-especes.desktop, the icon in hicolor/scalable,
 #   share/metainfo/<id>.metainfo.xml, share/mime/packages/cartes-especes.xml,
@@ -44,6 +44,13 @@ need "$defaults/PARANET.LST"
 need "$metainfo"
 if [ "$with_app" = 1 ]; then
   need bin/cartes-especes
+  # The network windows and the help, loaded by the program when first opened.
+  modules=$(cd "$prefix" && find . -path '*/cartes-especes/cartes-especes-reseau.so' | head -1)
+  if [ -z "$modules" ]; then
+    fail "missing the network module (lib.../cartes-especes/cartes-especes-reseau.so)"
+  else
+    [ -e "$prefix/$(dirname "$modules")/cartes-especes-aide.so" ] || fail "missing the help module"
+  fi
   need "$desktop"
   need "$icon"
   need "$defaults/help/cartes-especes.qch"

@@ -58,6 +58,10 @@ for f in /usr/bin/cartes-especes /usr/bin/cartes-outil /usr/share/cartes-especes
          /usr/share/metainfo/fr.lumisque.cartes_especes.metainfo.xml; do
   grep -qx "$f" "$work/contents" || fail "$f is not in the package"
 done
+for module in cartes-especes-reseau.so cartes-especes-aide.so; do
+  grep -q "^/usr/lib/.*cartes-especes/$module\$" "$work/contents" ||
+    fail "the module $module is not in the package"
+done
 
 echo "== install"
 installed=1
