@@ -61,8 +61,8 @@ void ModuleHelpViewer::showCourse(QWidget *from)
 platform::HelpViewer *ModuleHelpViewer::viewer(QWidget *from)
 {
     if (!viewer_) {
-        const auto make = modules_.function<helpmodule::MakeViewer>(
-            helpmodule::kFileName, helpmodule::kMakeViewer, from);
+        const auto make = modules_.function<helpmodule::MakeViewer>(helpmodule::kFileName,
+                                                                    helpmodule::kMakeViewer, from);
         if (make)
             viewer_.reset(make(executableDir_, dataDir_, collectionDir_, modules_.dialogs()));
     }

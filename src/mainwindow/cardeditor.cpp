@@ -9,6 +9,7 @@
 #include "localpath.h"
 #include "messages.h"
 #include "molarmass.h"
+#include "picturelabel.h"
 #include "quantitykeys.h"
 #include "textboxes.h"
 
@@ -102,48 +103,6 @@ QLabel *makeLabel(QWidget *parent, const char *name)
     place(label, name);
     return label;
 }
-
-// A picture of the panel, drawn from its SVG source when it is first shown:
-// the hazards, the lock and the environment pictogram start hidden, and most
-// cards never show some of them.
-class PictureLabel : public QLabel
-{
-public:
-    PictureLabel(QWidget *parent, const QString &resource) : QLabel(parent), resource_(resource) {}
-
-    void setResource(const QString &resource)
-    {
-        resource_ = resource;
-        if (isVisible())
-            draw();
-    }
-
-protected:
-    void showEvent(QShowEvent *event) override
-    {
-        draw();
-        QLabel::showEvent(event);
-    }
-
-    // A panel grabbed from a window that was never shown has had no show event.
-    void paintEvent(QPaintEvent *event) override
-    {
-        draw();
-        QLabel::paintEvent(event);
-    }
-
-private:
-    void draw()
-    {
-        if (drawn_ == resource_)
-            return;
-        setPixmap(carddraw::picture(resource_, size()));
-        drawn_ = resource_;
-    }
-
-    QString resource_;
-    QString drawn_;
-};
 
 QLabel *makePicture(QWidget *parent, const char *name)
 {

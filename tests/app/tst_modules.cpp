@@ -67,7 +67,8 @@ void TestModules::programLinksNeitherModule()
 {
     // What the modules bring is loaded only when one of their windows opens.
     QProcess readelf;
-    readelf.start(QStringLiteral("readelf"), {QStringLiteral("-d"), QStringLiteral(CARTES_PROGRAM)});
+    readelf.start(QStringLiteral("readelf"),
+                  {QStringLiteral("-d"), QStringLiteral(CARTES_PROGRAM)});
     QVERIFY(readelf.waitForFinished(30000));
     QCOMPARE(readelf.exitCode(), 0);
     const QString dynamic = QString::fromLocal8Bit(readelf.readAllStandardOutput());
@@ -82,8 +83,8 @@ void TestModules::publishingFromModule()
     QVERIFY(QFile::copy(QStringLiteral(CARTES_PARANET), appDir.filePath("PARANET.LST")));
     ScriptedDialogs dialogs;
     Modules modules({kModules}, dialogs);
-    const auto publish = modules.function<networkmodule::Publish>(
-        networkmodule::kFileName, networkmodule::kPublish, nullptr);
+    const auto publish = modules.function<networkmodule::Publish>(networkmodule::kFileName,
+                                                                  networkmodule::kPublish, nullptr);
     QVERIFY(publish);
 
     // The name check comes first, as it always did.
@@ -116,7 +117,8 @@ void TestModules::downloadFromModule()
     bool listDownloaded = true;
     QString title;
     QTimer::singleShot(0, [&title] { title = closeNextModal(); });
-    download(appDir.path(), listDownloaded, [] {}, dialogs, nullptr);
+    download(
+        appDir.path(), listDownloaded, [] {}, dialogs, nullptr);
     QCOMPARE(title, QStringLiteral("Télécharger des cartes"));
 }
 
@@ -153,8 +155,8 @@ void TestModules::missingOrDamaged_data()
     QTest::newRow("damaged") << QStringList{QStringLiteral("garbage")} << false;
     QTest::newRow("empty file") << QStringList{QStringLiteral("empty")} << false;
     // A damaged copy beside the program does not hide the installed one.
-    QTest::newRow("damaged, then installed") << QStringList{QStringLiteral("garbage"), kModules}
-                                            << true;
+    QTest::newRow("damaged, then installed")
+        << QStringList{QStringLiteral("garbage"), kModules} << true;
 }
 
 void TestModules::missingOrDamaged()
@@ -174,7 +176,8 @@ void TestModules::missingOrDamaged()
             QFile file(QDir(folder).filePath(QLatin1String(module) + QLatin1String(".so")));
             if (contents[i] == QLatin1String("garbage")) {
                 QVERIFY(file.open(QIODevice::WriteOnly));
-                file.write("\x7f" "ELF not really a module");
+                file.write("\x7f"
+                           "ELF not really a module");
             } else if (contents[i] == QLatin1String("empty")) {
                 QVERIFY(file.open(QIODevice::WriteOnly));
             }
@@ -183,8 +186,8 @@ void TestModules::missingOrDamaged()
     }
     ScriptedDialogs dialogs;
     Modules modules(folders, dialogs);
-    const auto publish = modules.function<networkmodule::Publish>(
-        networkmodule::kFileName, networkmodule::kPublish, nullptr);
+    const auto publish = modules.function<networkmodule::Publish>(networkmodule::kFileName,
+                                                                  networkmodule::kPublish, nullptr);
     QCOMPARE(publish != nullptr, found);
     if (found) {
         QVERIFY(dialogs.shown.isEmpty());
