@@ -103,6 +103,17 @@ for f in /usr/share/cartes-especes/*; do
   [ -f "$f" ] || continue # the compiled help is read where it is installed
   cmp -s "$f" "$userdir/$(basename "$f")" || fail "$(basename "$f") was not copied into $userdir"
 done
+# "&Aide" opens the help from its module, found where the package put it.
+if [ -n "$window" ]; then
+  DISPLAY=$display xdotool windowfocus --sync "$window" key alt+a > /dev/null 2>&1 || true
+  help=
+  for _ in $(seq 1 200); do
+    help=$(DISPLAY=$display xdotool search --name "^Aide – " 2>/dev/null | head -n1 || true)
+    [ -n "$help" ] && break
+    sleep 0.1
+  done
+  [ -n "$help" ] || fail "\"&Aide\" opened no help window: $(cat "$work/app.log")"
+fi
 kill "$app_pid" 2>/dev/null || true
 wait "$app_pid" 2>/dev/null || true
 app_pid=
