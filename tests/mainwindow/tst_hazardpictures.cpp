@@ -7,14 +7,15 @@
 // - The choice made in the card panel's context menu is kept for the next
 //   window; a settings file that cannot be read or written loses nothing.
 
-#include "../output/pdftools.h"
 #include "carddraw.h"
 #include "cardlayout.h"
 #include "confimp.h"
 #include "hazardpictures.h"
 #include "listing.h"
 #include "mainwindowfixture.h"
+#include "pdftools.h"
 #include "printsource.h"
+#include "windowprintsource.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -276,20 +277,6 @@ struct ConfigHome {
     {
         return dir.filePath(QStringLiteral("cartes-especes/cartes-especes.conf"));
     }
-};
-
-// The print dialog's view of the window, as the application gives it.
-class WindowSource : public PrintSource
-{
-public:
-    explicit WindowSource(feuilleP &w) : w_(w) {}
-    int speciesRowCount() const override { return w_.speciesRowCount(); }
-    void showRow(int r) override { w_.showRow(r); }
-    CardView currentCard() const override { return w_.currentCardView(); }
-    bool askSaveBeforeListing() override { return w_.askSaveBeforeListing(); }
-
-private:
-    feuilleP &w_;
 };
 
 // The first page of a real PDF printed by the print dialog from a window on

@@ -13,6 +13,7 @@
 #include "listing.h"
 #include "mainwindowfixture.h"
 #include "printsource.h"
+#include "windowprintsource.h"
 
 #include <QPainter>
 #include <QRandomGenerator>
@@ -284,20 +285,6 @@ QStringList pictureDisagreements(const feuilleP &w, const cards::carte &stored)
     }
     return out;
 }
-
-// The print dialog's view of the window, as the application gives it.
-class WindowSource : public PrintSource
-{
-public:
-    explicit WindowSource(feuilleP &w) : w_(w) {}
-    int speciesRowCount() const override { return w_.speciesRowCount(); }
-    void showRow(int r) override { w_.showRow(r); }
-    CardView currentCard() const override { return w_.currentCardView(); }
-    bool askSaveBeforeListing() override { return w_.askSaveBeforeListing(); }
-
-private:
-    feuilleP &w_;
-};
 
 // The whole listing printed from the window onto pages of an image, each page
 // checked before the next one starts: the texts of every card block from the
