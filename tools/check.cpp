@@ -49,10 +49,10 @@ void checkMolarMass(std::ostream &out, const std::string &id, const cards::carte
 
 std::string where(int record)
 {
-    const int slot = (record - 1) / 11;
-    const int field = (record - 1) % 11 + 1;
+    const int slot = (record - 1) / cards::kFieldCount;
+    const int field = (record - 1) % cards::kFieldCount + 1;
     return "enregistrement " + std::to_string(record) + " (emplacement " + std::to_string(slot) +
-           ", " + std::string(kColumns[static_cast<std::size_t>(field - 1)]) + ")";
+           ", " + std::string(cards::fieldInfo(field).column) + ")";
 }
 
 int runCheck(const std::vector<std::string> &args)
@@ -117,13 +117,14 @@ int runCheck(const std::vector<std::string> &args)
     if (e == cards::IoError::None) {
         // The slot that ends the database, and any named slots behind it.
         std::string nom;
-        file.read(11 * count + 1, nom);
+        file.read(cards::recordOf(count, cards::kNom), nom);
         if (!nom.empty())
             out << "  l'emplacement " << count << " a un nom fait d'espaces " << guillemets(nom)
                 << " : il termine la base\n";
         std::vector<int> hidden;
-        for (int slot = count + 1; 11 * slot + 1 <= records; ++slot) {
-            if (file.read(11 * slot + 1, nom) == cards::IoError::None && !cards::isBlank(nom))
+        for (int slot = count + 1; cards::recordOf(slot, cards::kNom) <= records; ++slot) {
+            if (file.read(cards::recordOf(slot, cards::kNom), nom) == cards::IoError::None &&
+                !cards::isBlank(nom))
                 hidden.push_back(slot);
         }
         if (!hidden.empty()) {

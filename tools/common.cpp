@@ -8,15 +8,19 @@
 namespace outil
 {
 
-std::string_view label(int field)
+std::vector<std::string_view> csvColumns()
 {
-    return kLabels.at(static_cast<std::size_t>(field - 1));
+    std::vector<std::string_view> columns;
+    for (const cards::FieldInfo &f : cards::kFields)
+        columns.push_back(f.column);
+    columns.push_back(kReferenceColumn);
+    return columns;
 }
 
 std::string csvHeader()
 {
     std::string header;
-    for (std::string_view c : kColumns) {
+    for (std::string_view c : csvColumns()) {
         if (!header.empty())
             header += ',';
         header += c;
@@ -83,13 +87,13 @@ std::string describeFlags(std::string_view drapeaux)
         add("organique");
     if (f.inorganique())
         add("inorganique");
-    static constexpr std::array<std::string_view, 4> hazards = {"inflammable", "corrosive",
-                                                                "nocive ou irritante", "toxique"};
+    static constexpr std::string_view hazards[] = {"inflammable", "corrosive",
+                                                   "nocive ou irritante", "toxique"};
     for (int k = 0; k < 4; ++k) {
         if (f.hazard(k) == 1)
             add(hazards[static_cast<std::size_t>(k)]);
     }
-    static constexpr std::array<std::string_view, 3> targets = {"l'air", "l'eau", "le sol"};
+    static constexpr std::string_view targets[] = {"l'air", "l'eau", "le sol"};
     std::string pollution;
     for (int k = 0; k < 3; ++k) {
         if (f.pollution(k) == 1)

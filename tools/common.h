@@ -3,35 +3,19 @@
 #include "carte.h"
 #include "recordfile.h"
 
-#include <array>
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace outil
 {
 
-// Column names of the CSV form of the database, in field order, then the
-// reference column (free text about where the values come from).
-inline constexpr std::array<std::string_view, cards::kFieldCount + 1> kColumns = {
-    "nom",     "formule",    "drapeaux", "aspect", "massemolaire", "massevolumique",
-    "densite", "ebullition", "fusion",   "indice", "solubilite",   "reference"};
-
-// French labels of the eleven fields.
-inline constexpr std::array<std::string_view, cards::kFieldCount> kLabels = {
-    "Nom",
-    "Formule",
-    "Drapeaux",
-    "Aspect (1 atm ; 20 °C)",
-    "Masse molaire (g/mol)",
-    "Masse volumique (kg/m³)",
-    "Densité",
-    "Température d'ébullition (°C)",
-    "Température de fusion (°C)",
-    "Indice de réfraction",
-    "Solubilité dans l'eau (g/L)"};
-
-std::string_view label(int field);
+// The columns of the CSV form of the database: one per field, named by the
+// field table, then the reference column (free text about where the values
+// come from).
+inline constexpr std::string_view kReferenceColumn = "reference";
+std::vector<std::string_view> csvColumns();
 
 // The header line of the CSV form, without its line end.
 std::string csvHeader();

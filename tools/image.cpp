@@ -61,7 +61,7 @@ bool readCards(const std::filesystem::path &db, std::vector<cards::carte> &out)
 
 bool write(const cards::carte &card, const QString &path)
 {
-    if (picturefile::writeCardPicture(picturefile::cardViewOf(card), path))
+    if (picturefile::writeCardPicture(cardViewOf(card), path))
         return true;
     fileError(guillemets(path.toStdString()) + " : écriture impossible.");
     return false;

@@ -5,8 +5,6 @@
 #include "filelock.h"
 #include "subcommand.h"
 
-#include <cfloat>
-#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -19,32 +17,6 @@ namespace outil
 namespace
 {
 
-constexpr int kQuantityLimit = 100; // the editor's limit for the quantity boxes
-
-// A quantity as the editor keeps it: digits with a decimal comma and an
-// optional minus sign, within single precision.
-bool editorNumber(const std::string &s)
-{
-    std::size_t i = s.size() > 0 && s[0] == '-' ? 1 : 0;
-    bool digit = false, comma = false;
-    for (; i < s.size(); ++i) {
-        if (s[i] >= '0' && s[i] <= '9')
-            digit = true;
-        else if (s[i] == ',' && !comma)
-            comma = true;
-        else
-            return false;
-    }
-    if (!digit)
-        return false;
-    std::string dotted = s;
-    for (char &c : dotted) {
-        if (c == ',')
-            c = '.';
-    }
-    return std::abs(std::strtod(dotted.c_str(), nullptr)) <= FLT_MAX;
-}
-
 bool validFlags(const std::string &d)
 {
     if (d.size() != 10 || d.find_first_not_of("01") != std::string::npos)
@@ -54,7 +26,7 @@ bool validFlags(const std::string &d)
 
 std::string fieldName(int k)
 {
-    return std::string(kColumns[static_cast<std::size_t>(k - 1)]);
+    return std::string(cards::fieldInfo(k).column);
 }
 
 // Reasons why the editor would not store this line's card; empty when it would.
@@ -95,16 +67,17 @@ std::vector<std::string> refusals(const cards::carte &card)
 // Quantities the editor's boxes would not keep: reported, not refused.
 void quantityWarnings(int line, const cards::carte &card)
 {
-    for (int i = 0; i < 7; ++i) {
+    for (int i = 0; i < cards::kQuantityCount; ++i) {
         const std::string &q = card.quantite(i);
-        const int k = cards::kMasseMolaire + i;
-        if (q.empty() || (k == cards::kSolubilite && cards::trimSpaces(q) == "miscible"))
+        const int k = cards::kFirstQuantity + i;
+        if (q.empty() ||
+            (cards::quantityInfo(i).miscible && cards::trimSpaces(q) == cards::kMiscible))
             continue;
-        if (!editorNumber(q))
+        if (!cards::readsAsSingle(q))
             warn("ligne " + std::to_string(line) + " : avertissement : " + fieldName(k) + " " +
                  guillemets(q) +
                  " n'est pas un nombre que l'éditeur accepte (chiffres, virgule, signe -)");
-        else if (cards::utf8Length(q) > kQuantityLimit)
+        else if (cards::utf8Length(q) > std::size_t(cards::kQuantityMaxLength))
             warn("ligne " + std::to_string(line) + " : avertissement : " + fieldName(k) +
                  " dépasse les 100 caractères de l'éditeur");
     }
@@ -140,16 +113,17 @@ int runImport(const std::vector<std::string> &args)
     std::map<std::string, int> names; // name -> line of the CSV, 0 for the database
     for (int slot = 0; slot < count; ++slot) {
         std::string nom;
-        file.read(11 * slot + 1, nom);
+        file.read(cards::recordOf(slot, cards::kNom), nom);
         names.emplace(nom, 0);
     }
 
     const std::vector<CsvRecord> records = parseCsv(text);
-    std::size_t columns = kColumns.size();
+    // The reference column may be left out.
+    const std::vector<std::string_view> header = csvColumns();
+    std::size_t columns = header.size();
     if (records.empty() || !records[0].error.empty() ||
-        records[0].fields.size() < kColumns.size() - 1 ||
-        records[0].fields.size() > kColumns.size() ||
-        !std::equal(records[0].fields.begin(), records[0].fields.end(), kColumns.begin())) {
+        records[0].fields.size() < header.size() - 1 || records[0].fields.size() > header.size() ||
+        !std::equal(records[0].fields.begin(), records[0].fields.end(), header.begin())) {
         return fileError(guillemets(csvPath.string()) +
                          " : la première ligne doit être l'en-tête " + csvHeader() + ".");
     }

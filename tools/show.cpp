@@ -36,10 +36,10 @@ int runShow(const std::vector<std::string> &args)
     }
 
     std::size_t width = 0;
-    for (std::string_view l : kLabels)
-        width = std::max(width, cards::utf8Length(l));
+    for (const cards::FieldInfo &f : cards::kFields)
+        width = std::max(width, cards::utf8Length(f.label));
     for (int k = 1; k <= cards::kFieldCount; ++k) {
-        const std::string_view l = label(k);
+        const std::string_view l = cards::fieldInfo(k).label;
         std::cout << l << std::string(width - cards::utf8Length(l), ' ') << " : "
                   << r.card.field(k);
         if (k == cards::kDrapeaux)

@@ -60,7 +60,7 @@ CardFileRead readCardFile(const std::filesystem::path &path, bool completeNine)
                 return fail(CardFileStatus::ReadError);
             result.completedNine = true;
         }
-        for (int k = kAspect; k <= kSolubilite; ++k) {
+        for (int k = kAspect; k <= kFieldCount; ++k) {
             if (file.read(recordOf(k), card.field(k)) != IoError::None)
                 return fail(CardFileStatus::ReadError);
         }
@@ -79,7 +79,7 @@ IoError writeCardFile(const std::filesystem::path &path, const carte &card)
     if (const IoError e = RecordFile::load(path, file); e != IoError::None)
         return e;
     IoError e = file.write(kHeaderRecord, kCardHeader);
-    for (int k = kNom; k <= kSolubilite && e == IoError::None; ++k)
+    for (int k = kNom; k <= kFieldCount && e == IoError::None; ++k)
         e = file.write(recordOf(k), card.field(k));
     if (e != IoError::None)
         return e;

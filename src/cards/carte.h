@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fields.h"
+
 #include <array>
 #include <string>
 #include <string_view>
@@ -7,25 +9,8 @@
 namespace cards
 {
 
-// Number of text fields of a card, in storage order.
-inline constexpr int kFieldCount = 11;
-
-// Field numbers (1-based, as in the database record layout).
-enum Field : int {
-    kNom = 1,
-    kFormule,
-    kDrapeaux,
-    kAspect,
-    kMasseMolaire,
-    kMasseVolumique,
-    kDensite,
-    kEbullition,
-    kFusion,
-    kIndice,
-    kSolubilite,
-};
-
-// The identity card of one chemical species: eleven UTF-8 texts in storage order.
+// The identity card of one chemical species: its fields as UTF-8 texts, in
+// storage order (the table kFields says what each one is).
 struct carte {
     std::array<std::string, kFieldCount> champs;
 
@@ -40,9 +25,9 @@ struct carte {
     const std::string &drapeaux() const { return field(kDrapeaux); }
     std::string &aspect() { return field(kAspect); }
     const std::string &aspect() const { return field(kAspect); }
-    // Quantity i (0 = massemolaire ... 6 = solubilite), the editor's Text3(i).
-    std::string &quantite(int i) { return field(kMasseMolaire + i); }
-    const std::string &quantite(int i) const { return field(kMasseMolaire + i); }
+    // Quantity i (0 = the first quantity), the editor's Text3(i).
+    std::string &quantite(int i) { return field(kFirstQuantity + i); }
+    const std::string &quantite(int i) const { return field(kFirstQuantity + i); }
 
     bool operator==(const carte &) const = default;
 };

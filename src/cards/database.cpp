@@ -10,11 +10,6 @@ namespace cards
 namespace
 {
 
-int recordOf(int slot, int field)
-{
-    return 11 * slot + field;
-}
-
 // The stored Windows-1252 bytes of a slot's name, or an error (slot numbers
 // too large for a record number give IoError::RecordNumber). Scans compare
 // bytes without converting every name: a space is the same byte in both
@@ -22,7 +17,7 @@ int recordOf(int slot, int field)
 // when texts are.
 template <class Records> IoError nameBytes(Records &f, int slot, std::string_view &name)
 {
-    if (slot < 0 || slot > (kMaxRecord - 1) / 11)
+    if (slot < 0 || slot > (kMaxRecord - 1) / kFieldCount)
         return IoError::RecordNumber;
     return f.view(recordOf(slot, kNom), name);
 }
@@ -181,7 +176,7 @@ ShowResult Database::showCompletingFlags(const std::string &name, int numcarte) 
         int slot = 0;
         std::string_view stored;
         for (;; ++slot) {
-            if (slot > (kMaxRecord - 1) / 11)
+            if (slot > (kMaxRecord - 1) / kFieldCount)
                 return fail(IoError::RecordNumber);
             if (const IoError e = view(recordOf(slot, kNom), stored); e != IoError::None)
                 return fail(e);
@@ -221,7 +216,7 @@ ShowResult Database::showCompletingFlags(const std::string &name, int numcarte) 
                 return fail(e);
             result.completedNine = true;
         }
-        for (int k = kAspect; k <= kSolubilite; ++k) {
+        for (int k = kAspect; k <= kFieldCount; ++k) {
             if (recordOf(slot, k) > kMaxRecord)
                 return fail(IoError::RecordNumber);
             if (const IoError e = read(recordOf(slot, k), card.field(k)); e != IoError::None)

@@ -13,6 +13,13 @@ namespace cards
 {
 
 inline constexpr int kMaxCards = 2978;
+
+// The record of field `field` (1-based) of the card in slot `slot`: a card is
+// its fields' records one after the other.
+constexpr int recordOf(int slot, int field)
+{
+    return kFieldCount * slot + field;
+}
 inline constexpr const char *kDatabaseFileName = "ESPCHIMIQUES.ZYP";
 
 // Which message a failed operation calls for.

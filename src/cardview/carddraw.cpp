@@ -91,26 +91,34 @@ QColor colour(QRgb rgb)
 
 } // namespace
 
-void paintUnitMarks(QPainter &p, const std::array<QRect, 7> &boxes,
-                    const std::array<QString, 7> &texts, int frameWidth)
+bool showsUnit(int k, const QString &value)
+{
+    return !(cards::quantityInfo(k).miscible && value == QString::fromUtf8(cards::kMiscible));
+}
+
+void paintUnitMarks(QPainter &p, const CardView::Boxes &boxes, const CardView::Quantities &texts,
+                    int frameWidth)
 {
     const Fonts &f = fonts();
-    const Control &sample = control("Text3(0)");
-    for (const UnitMark &mark : kUnitMarks) {
-        const QRect &box = boxes[mark.box];
+    const Control &sample = quantityBox(0);
+    for (int k = 0; k < cards::kQuantityCount; ++k) {
+        const cards::FieldInfo &q = cards::quantityInfo(k);
+        if (q.unit.empty())
+            continue;
+        const QRect &box = boxes[std::size_t(k)];
         const int x = box.x() + box.width();
         const int y = box.y();
         p.setPen(colour(sample.fore));
         fillBox(p, box.x(), y - 2, frameWidth, y + 16, kWhite);
-        if (mark.box == 6 && texts[6] == QLatin1String("miscible"))
+        if (!showsUnit(k, texts[std::size_t(k)]))
             continue;
         p.setFont(f.quantity);
-        const QString unit = QString::fromUtf8(mark.unit);
+        const QString unit = QString::fromUtf8(q.unit);
         p.drawText(x, y + f.quantityMetrics.ascent(), unit);
-        if (*mark.exponent) {
+        if (!q.exponent.empty()) {
             const int ex = x + f.quantityMetrics.horizontalAdvance(unit);
             p.setFont(f.exponent);
-            p.drawText(ex, y - 4 + f.exponentMetrics.ascent(), QString::fromUtf8(mark.exponent));
+            p.drawText(ex, y - 4 + f.exponentMetrics.ascent(), QString::fromUtf8(q.exponent));
         }
     }
 }
@@ -262,10 +270,9 @@ int aspectMaxLines(int height, int lineHeight)
 void layQuantityBoxes(CardView &view)
 {
     const QFontMetrics &fm = fonts().quantityMetrics;
-    for (int k = 0; k < 7; ++k) {
-        const Control &label = control(("Label4(" + QByteArray::number(k) + ')').constData());
-        const QString caption = k == 2 ? view.densityCaption : QString::fromUtf8(label.caption);
-        const int width = fm.horizontalAdvance(caption + QLatin1Char(' '));
+    for (std::size_t k = 0; k < view.quantites.size(); ++k) {
+        const Control &label = quantityLabel(int(k));
+        const int width = fm.horizontalAdvance(view.captions[k] + QLatin1Char(' '));
         view.quantityLabels[k] = QRect(label.left, label.top, width, label.height);
         view.quantityBoxes[k] =
             QRect(label.left + width, label.top, fm.horizontalAdvance(view.quantites[k]) + 8, 17);
@@ -275,9 +282,9 @@ void layQuantityBoxes(CardView &view)
 namespace
 {
 
-QRect viewRect(const QRect &fromView, const char *name)
+QRect viewRect(const QRect &fromView, const Control &c)
 {
-    return fromView.isEmpty() ? rect(control(name)) : fromView;
+    return fromView.isEmpty() ? rect(c) : fromView;
 }
 
 // A label: its background when opaque, then its caption from its top-left
@@ -335,12 +342,11 @@ void paintCard(QPainter &p, const CardView &view)
     p.setClipRect(QRect(QPoint(0, 0), size), Qt::IntersectClip);
     fillBox(p, 0, 0, size.width() - 1, size.height() - 1, colour(*control("Frame1").back));
 
-    std::array<QRect, 7> boxes;
-    std::array<QRect, 7> labels;
-    for (int k = 0; k < 7; ++k) {
-        const QByteArray index = '(' + QByteArray::number(k) + ')';
-        boxes[k] = viewRect(view.quantityBoxes[k], ("Text3" + index).constData());
-        labels[k] = viewRect(view.quantityLabels[k], ("Label4" + index).constData());
+    CardView::Boxes boxes;
+    CardView::Boxes labels;
+    for (std::size_t k = 0; k < boxes.size(); ++k) {
+        boxes[k] = viewRect(view.quantityBoxes[k], quantityBox(int(k)));
+        labels[k] = viewRect(view.quantityLabels[k], quantityLabel(int(k)));
     }
 
     paintUnitMarks(p, boxes, view.quantites, size.width());
@@ -351,11 +357,8 @@ void paintCard(QPainter &p, const CardView &view)
     }
     const Control &text4 = control("Text4");
     dessinetexte(p, text4, rect(text4), view.nom);
-    for (int k = 0; k < 7; ++k) {
-        const Control &c = control(("Label4(" + QByteArray::number(k) + ')').constData());
-        const QString caption = k == 2 ? view.densityCaption : QString::fromUtf8(c.caption);
-        dessinelabel(p, c, labels[k], caption);
-    }
+    for (std::size_t k = 0; k < labels.size(); ++k)
+        dessinelabel(p, quantityLabel(int(k)), labels[k], view.captions[k]);
 
     // The formula, and one more row of its blue band below it.
     const Control &picture2 = control("Picture2");
@@ -390,10 +393,8 @@ void paintCard(QPainter &p, const CardView &view)
     if (hazardpictures::showsEnvironment(view.pictogramStyle, view.polu[1]))
         drawPicture(p, hazardpictures::kEnvironmentResource, hazardpictures::kEnvironmentPlace);
 
-    for (int k = 0; k < 7; ++k) {
-        const Control &c = control(("Text3(" + QByteArray::number(k) + ')').constData());
-        dessinetexte(p, c, boxes[k], view.quantites[k]);
-    }
+    for (std::size_t k = 0; k < boxes.size(); ++k)
+        dessinetexte(p, quantityBox(int(k)), boxes[k], view.quantites[k]);
 
     // The pollution sentence stands where Label5 is on screen.
     const Control &label5 = control("Label5");

@@ -24,8 +24,12 @@ namespace carddraw
 
 // Frame1's repaint: the white band and the unit (with its raised exponent)
 // right of each quantity box that carries one. `frameWidth` is Frame1's inner width.
-void paintUnitMarks(QPainter &p, const std::array<QRect, 7> &boxes,
-                    const std::array<QString, 7> &texts, int frameWidth);
+void paintUnitMarks(QPainter &p, const CardView::Boxes &boxes, const CardView::Quantities &texts,
+                    int frameWidth);
+
+// Whether quantity k shows its unit after `value`: a field that may hold the
+// word "miscible" shows none after it.
+bool showsUnit(int k, const QString &value);
 
 // The window background: 601-line gradient, the card panel's shadow and the
 // embossed "Critère de tri :" heading.

@@ -9,6 +9,7 @@
 #include <array>
 #include <optional>
 #include <span>
+#include <vector>
 
 // The design of the card panel and of the main window, written once: the
 // widgets are placed from it, and the card picture and the printing read it.
@@ -53,7 +54,7 @@ constexpr QRgb rgb(int r, int g, int b)
 }
 
 // Children of Frame1, in Frame1 pixels.
-inline constexpr std::array<Control, 48> kCard{{
+inline constexpr std::array<Control, 34> kCard{{
     {"Label3", Kind::Label, 0, 0, 65, 25, rgb(255, 255, 128), rgb(0, 0, 128), kDefaultFont,
      "  Nom:", true},
     {"Text4", Kind::TextBox, 64, 0, 401, 21, rgb(255, 255, 128), rgb(0, 0, 128), kNameFont, "",
@@ -100,40 +101,12 @@ inline constexpr std::array<Control, 48> kCard{{
      true},
     {"Image1", Kind::Image, 32, 200, 46, 22, std::nullopt, 0, kDefaultFont,
      ":/pictures/balance.svg", false},
-    {"Label4(0)", Kind::Label, 104, 196, 129, 17, std::nullopt, rgb(0, 0, 0), kQuantityFont,
-     "Masse molaire :", false},
-    {"Text3(0)", Kind::TextBox, 256, 196, 177, 24, rgb(255, 255, 255), rgb(0, 0, 0), kQuantityFont,
-     "", true},
-    {"Label4(1)", Kind::Label, 104, 216, 129, 17, std::nullopt, rgb(0, 0, 0), kQuantityFont,
-     "Masse volumique ( 1 atm ; 20 °C ) :", false},
-    {"Text3(1)", Kind::TextBox, 256, 216, 177, 24, rgb(255, 255, 255), rgb(0, 0, 0), kQuantityFont,
-     "", true},
-    {"Label4(2)", Kind::Label, 104, 236, 129, 17, std::nullopt, rgb(0, 0, 0), kQuantityFont,
-     "Densité par rapport à l'eau :", false},
-    {"Text3(2)", Kind::TextBox, 256, 236, 177, 24, rgb(255, 255, 255), rgb(0, 0, 0), kQuantityFont,
-     "", true},
-    {"Label4(3)", Kind::Label, 104, 268, 161, 17, std::nullopt, rgb(0, 0, 0), kQuantityFont,
-     "Température d'ébullition :", false},
-    {"Text3(3)", Kind::TextBox, 256, 268, 177, 24, rgb(255, 255, 255), rgb(0, 0, 0), kQuantityFont,
-     "", true},
     {"Image3", Kind::Image, 36, 272, 31, 31, std::nullopt, 0, kDefaultFont,
      ":/pictures/thermometre.svg", false},
-    {"Label4(4)", Kind::Label, 104, 288, 161, 17, std::nullopt, rgb(0, 0, 0), kQuantityFont,
-     "Température de fusion :", false},
-    {"Text3(4)", Kind::TextBox, 256, 288, 177, 24, rgb(255, 255, 255), rgb(0, 0, 0), kQuantityFont,
-     "", true},
     {"Image6", Kind::Image, 36, 312, 26, 27, std::nullopt, 0, kDefaultFont,
      ":/pictures/ampoule.svg", false},
-    {"Label4(5)", Kind::Label, 104, 320, 161, 17, std::nullopt, rgb(0, 0, 0), kQuantityFont,
-     "Indice de réfraction :", false},
-    {"Text3(5)", Kind::TextBox, 256, 320, 177, 24, rgb(255, 255, 255), rgb(0, 0, 0), kQuantityFont,
-     "", true},
     {"Image4", Kind::Image, 32, 344, 30, 32, std::nullopt, 0, kDefaultFont, ":/pictures/becher.svg",
      false},
-    {"Label4(6)", Kind::Label, 104, 352, 161, 17, std::nullopt, rgb(0, 0, 0), kQuantityFont,
-     "Solubilité dans l'eau :", false},
-    {"Text3(6)", Kind::TextBox, 256, 352, 177, 24, rgb(255, 255, 255), rgb(0, 0, 0), kQuantityFont,
-     "", true},
     {"Image5", Kind::Image, 36, 400, 32, 32, std::nullopt, 0, kDefaultFont,
      ":/pictures/poubelle.svg", false},
     {"Label5", Kind::Label, 104, 400, 105, 17, std::nullopt, rgb(0, 0, 0), kQuantityFont,
@@ -162,7 +135,15 @@ inline constexpr std::array<Control, 48> kCard{{
 }};
 // Picture1 (window pixels), opte/opti (Picture1 pixels) and Frame1 (window
 // pixels) are not children of Frame1; they are listed here to keep the whole
-// design in one table.
+// design in one table. The quantities' lines come from the card's field table.
+
+// The label Label4(k) and the box Text3(k) of quantity k: one line of the
+// card, at the height the field table gives it, its caption the table's.
+const Control &quantityLabel(int k);
+const Control &quantityBox(int k);
+
+// Every control of the card panel: kCard, then the quantities' labels and boxes.
+std::span<const Control> allControls();
 
 // The control named `name`; aborts on a name not in the table (a typo).
 const Control &control(const char *name);
@@ -183,23 +164,5 @@ inline constexpr QRect kWindowArea{0, 0, 789, 545};
 inline constexpr QRgb kWindowBack = rgb(224, 224, 224);
 inline constexpr QRect kMS1{500, 136, 277, 409};
 inline constexpr QRect kCombo1{624, 104, 153, 21};
-
-// The quantity boxes that carry a unit, in drawing order.
-struct UnitMark {
-    int box; // index k of Text3(k)
-    const char *unit;
-    const char *exponent; // "" when none
-};
-inline constexpr std::array<UnitMark, 5> kUnitMarks{
-    {{0, "g.mol", "-1"}, {1, "kg.m", "-3"}, {3, "°C", ""}, {4, "°C", ""}, {6, "g.L", "-1"}}};
-
-// The unit of quantity box k, or null when it carries none.
-constexpr const UnitMark *unitMark(int box)
-{
-    for (const UnitMark &mark : kUnitMarks)
-        if (mark.box == box)
-            return &mark;
-    return nullptr;
-}
 
 } // namespace cardlayout

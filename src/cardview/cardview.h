@@ -1,5 +1,6 @@
 #pragma once
 
+#include "carte.h"
 #include "hazardpictures.h"
 
 #include <QRect>
@@ -7,16 +8,20 @@
 
 #include <array>
 
-// What the card editor shows at one moment, as the card picture and the
-// printing read it: texts, choices and the geometry the editor laid out.
+// What a card shows, as the card picture, the printing and the picture files
+// draw it: texts, choices, the quantities' captions and the quantity boxes
+// laid out as the editor lays them out.
 struct CardView {
+    using Quantities = std::array<QString, cards::kQuantityCount>;
+    using Boxes = std::array<QRect, cards::kQuantityCount>;
+
     QString nom;
-    QString formule; // markup: "#" subscript, "*" superscript, one marker per character
-    QString aspect;  // may hold CR LF line breaks
-    std::array<QString, 7> quantites;    // Text3(0)..Text3(6)
-    std::array<QRect, 7> quantityBoxes;  // Text3(k) geometry now, Frame1 pixels
-    std::array<QRect, 7> quantityLabels; // Label4(k) geometry now, Frame1 pixels
-    QString densityCaption = QStringLiteral("Densité par rapport à l'eau :"); // Label4(2)
+    QString formule;      // markup: "#" subscript, "*" superscript, one marker per character
+    QString aspect;       // may hold CR LF line breaks
+    Quantities quantites; // Text3(k)
+    Quantities captions = tableCaptions(); // Label4(k), the gas caption where it applies
+    Boxes quantityBoxes;                   // Text3(k) geometry, Frame1 pixels (empty: the layout's)
+    Boxes quantityLabels; // Label4(k) geometry, Frame1 pixels (empty: the layout's)
 
     bool organique = false;        // Option1
     bool inorganique = false;      // Option2
@@ -26,4 +31,14 @@ struct CardView {
     std::array<bool, 3> polu{};    // polu(0..2) checked
     bool locked = false;           // verrou shown
     hazardpictures::Style pictogramStyle = hazardpictures::Style::Orange;
+
+    // The quantities' captions as the field table writes them.
+    static Quantities tableCaptions();
 };
+
+// A stored card as it shows in a pictogram style: the texts; the choices
+// from its flag string (a greyed box counts as unchecked, "risque de
+// pollution pour:" when a pollution box is checked, else "non polluant");
+// the captions after its boiling point; the quantity boxes laid out.
+CardView cardViewOf(const cards::carte &card,
+                    hazardpictures::Style style = hazardpictures::Style::Orange);

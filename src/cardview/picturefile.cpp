@@ -5,11 +5,9 @@
 
 #include <QBuffer>
 #include <QImage>
-#include <QLocale>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QRegularExpression>
 #include <QSaveFile>
 #include <QSvgGenerator>
 
@@ -79,50 +77,7 @@ QByteArray pdf(const CardView &view)
     return bytes;
 }
 
-// The boiling point as the editor reads it: a decimal comma, spaces around,
-// nothing else; 1000 (a liquid's caption) when it is not such a number.
-double boilingPoint(const std::string &text)
-{
-    QString t = QString::fromStdString(text);
-    while (t.startsWith(u' '))
-        t.remove(0, 1);
-    while (t.endsWith(u' '))
-        t.chop(1);
-    static const QRegularExpression number(QStringLiteral("^-?[0-9]*(,[0-9]*)?$"));
-    if (t.isEmpty() || !number.match(t).hasMatch() || !t.contains(QRegularExpression("[0-9]")))
-        return 1000;
-    bool ok = false;
-    const double value = QLocale::c().toDouble(t.replace(u',', u'.'), &ok);
-    return ok ? value : 1000;
-}
-
 } // namespace
-
-CardView cardViewOf(const cards::carte &card, hazardpictures::Style style)
-{
-    CardView v;
-    v.nom = QString::fromStdString(card.nom());
-    v.formule = QString::fromStdString(card.formule());
-    v.aspect = QString::fromStdString(card.aspect());
-    for (int k = 0; k < 7; ++k)
-        v.quantites[std::size_t(k)] = QString::fromStdString(card.quantite(k));
-    const cards::Flags flags = cards::decodeFlags(card.drapeaux());
-    v.organique = flags.organique();
-    v.inorganique = flags.inorganique();
-    for (int k = 0; k < 4; ++k)
-        v.hazards[std::size_t(k)] = flags.hazard(k) == 1;
-    for (int k = 0; k < 3; ++k)
-        v.polu[std::size_t(k)] = flags.pollution(k) == 1;
-    v.risquePollution = v.polu[0] || v.polu[1] || v.polu[2];
-    v.nonPolluant = !v.risquePollution;
-    v.locked = flags.locked();
-    v.densityCaption = boilingPoint(card.quantite(3)) < 20
-                           ? QStringLiteral("Densité par rapport à l'air :")
-                           : QStringLiteral("Densité par rapport à l'eau :");
-    v.pictogramStyle = style;
-    carddraw::layQuantityBoxes(v);
-    return v;
-}
 
 QString fileBaseName(const QString &nom)
 {

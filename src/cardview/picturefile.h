@@ -2,8 +2,6 @@
 
 #include "cardview.h"
 
-#include "carte.h"
-
 #include <QByteArray>
 #include <QString>
 
@@ -13,12 +11,6 @@
 // PDF, the kind told by the file name.
 namespace picturefile
 {
-
-// A stored card as the editor shows it, for its picture without a window:
-// texts, choices from the flag string (a greyed box is not checked), the
-// density's caption after the boiling point, the quantity boxes laid out.
-CardView cardViewOf(const cards::carte &card,
-                    hazardpictures::Style style = hazardpictures::Style::Orange);
 
 // A card's name as a file name (without its ending): the characters a file
 // name cannot hold replaced by "-", no leading dot, "Carte" when nothing is left.

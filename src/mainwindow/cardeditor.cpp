@@ -4,7 +4,6 @@
 #include "cardlayout.h"
 #include "dialogs.h"
 #include "formulaeditor.h"
-#include "genericcomparison.h"
 #include "hazardpictures.h"
 #include "localpath.h"
 #include "messages.h"
@@ -37,15 +36,12 @@ namespace
 
 using cardlayout::Control;
 
-constexpr int kQuantityMaxLength = 100;
+using cards::kQuantityMaxLength;
 constexpr int kFieldMaxLength = 126;
 constexpr int kQuantityHeight = 17;
 constexpr int kFocusedQuantityWidth = 99;
 const QColor kEditingBack(250, 250, 150);
 const QColor kWhite(255, 255, 255);
-
-const QString kDensiteEau = QStringLiteral("Densité par rapport à l'eau :");
-const QString kDensiteAir = QStringLiteral("Densité par rapport à l'air :");
 
 std::string toUtf8(const QString &s)
 {
@@ -174,8 +170,8 @@ void CardPanel::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     p.fillRect(rect(), kWhite);
-    std::array<QRect, 7> rects;
-    std::array<QString, 7> texts;
+    CardView::Boxes rects;
+    CardView::Quantities texts;
     for (std::size_t k = 0; k < boxes.size(); ++k) {
         if (!boxes[k])
             return;
@@ -247,7 +243,7 @@ void CardEditor::createControls(QWidget *window)
     Image3 = makePicture(Frame1, "Image3");
     Image6 = makePicture(Frame1, "Image6");
     Image4 = makePicture(Frame1, "Image4");
-    for (int k = 0; k < 7; ++k) {
+    for (int k = 0; k < cards::kQuantityCount; ++k) {
         const QByteArray label = "Label4(" + QByteArray::number(k) + ")";
         const QByteArray box = "Text3(" + QByteArray::number(k) + ")";
         Label4[std::size_t(k)] = makeLabel(Frame1, label.constData());
@@ -338,15 +334,15 @@ void CardEditor::connectControls()
     connect(Frame1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &at) { cardMenu->popup(Frame1->mapToGlobal(at)); });
 
-    connect(Text3[0], &QLineEdit::textChanged, this, &CardEditor::offerMolarMass);
+    connect(molarMassBox(), &QLineEdit::textChanged, this, &CardEditor::offerMolarMass);
     connect(formula, &FormulaEditor::rendered, this, &CardEditor::offerMolarMass);
     formula->Text1()->installEventFilter(this);
     // The pointer over the molar mass's label and box is seen, not only over
     // the panel around them.
-    Label4[0]->setMouseTracking(true);
-    Text3[0]->setMouseTracking(true);
-    Text3[0]->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(Text3[0], &QWidget::customContextMenuRequested, this, &CardEditor::molarMassMenu);
+    molarMassLabel()->setMouseTracking(true);
+    molarMassBox()->setMouseTracking(true);
+    molarMassBox()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(molarMassBox(), &QWidget::customContextMenuRequested, this, &CardEditor::molarMassMenu);
 }
 
 void CardEditor::setPictogramStyle(hazardpictures::Style style)
@@ -396,18 +392,19 @@ void CardEditor::layoutQuantityBoxes()
 
 void CardEditor::majtext3()
 {
-    double t = 1000;
-    const QString boiling = Text3[3]->text();
-    if (!boiling.trimmed().isEmpty()) {
-        if (const auto value = readDecimalComma(boiling))
-            t = *value;
+    // A caption that depends on the boiling point (the density's, relative
+    // to air for a gas) follows it, and its box follows the caption's end.
+    const std::string boiling = toUtf8(Text3[cards::quantityIndex(cards::kEbullition)]->text());
+    for (std::size_t k = 0; k < Text3.size(); ++k) {
+        if (cards::quantityInfo(int(k)).gasCaption.empty())
+            continue;
+        QLabel *label = Label4[k];
+        label->setText(QString::fromUtf8(cards::quantityCaption(int(k), boiling)));
+        const QFontMetrics metrics(Text3[k]->font());
+        const int width = metrics.horizontalAdvance(label->text() + QLatin1Char(' '));
+        label->resize(width, label->height());
+        Text3[k]->move(label->x() + width, Text3[k]->y());
     }
-    QLabel *label = Label4[2];
-    label->setText(t < 20 ? kDensiteAir : kDensiteEau);
-    const QFontMetrics metrics(Text3[2]->font());
-    const int width = metrics.horizontalAdvance(label->text() + QLatin1Char(' '));
-    label->resize(width, label->height());
-    Text3[2]->move(label->x() + width, Text3[2]->y());
     for (QLineEdit *box : Text3)
         box->resize(QFontMetrics(box->font()).horizontalAdvance(box->text()) + 8, box->height());
     Frame1->update();
@@ -560,33 +557,16 @@ cards::carte CardEditor::card() const
     c.drapeaux() = cards::encodeFlags(Option1->isChecked(), Option2->isChecked(), hazards,
                                       pollution, locked());
     c.aspect() = toUtf8(Text2->text());
-    for (int k = 0; k < 7; ++k)
-        c.quantite(k) = toUtf8(Text3[std::size_t(k)]->text());
+    for (std::size_t k = 0; k < Text3.size(); ++k)
+        c.quantite(int(k)) = toUtf8(Text3[k]->text());
     return c;
 }
 
 CardView CardEditor::view() const
 {
-    CardView v;
-    v.nom = Text4->text();
-    v.formule = formula->text();
-    v.aspect = Text2->text();
-    for (std::size_t k = 0; k < 7; ++k) {
-        v.quantites[k] = Text3[k]->text();
-        v.quantityBoxes[k] = Text3[k]->geometry();
-        v.quantityLabels[k] = Label4[k]->geometry();
-    }
-    v.densityCaption = Label4[2]->text();
-    v.organique = Option1->isChecked();
-    v.inorganique = Option2->isChecked();
-    for (std::size_t k = 0; k < 4; ++k)
-        v.hazards[k] = !Image8[k]->isHidden();
+    CardView v = cardViewOf(card(), pictogramStyle_);
     v.nonPolluant = Option3->isChecked();
     v.risquePollution = Option4->isChecked();
-    for (std::size_t k = 0; k < 3; ++k)
-        v.polu[k] = checked(polu[k]);
-    v.locked = locked();
-    v.pictogramStyle = pictogramStyle_;
     return v;
 }
 
@@ -777,7 +757,7 @@ bool CardEditor::quantityKey(int k, QKeyEvent *event)
     if (!c.isPrint() && c != QLatin1Char('\b'))
         return false;
     QLineEdit *box = Text3[std::size_t(k)];
-    const QuantityKey key = filterQuantityKey(c, k == 6);
+    const QuantityKey key = filterQuantityKey(c, cards::quantityInfo(k).miscible);
     switch (key.action) {
     case QuantityKey::Accept:
         return false;
@@ -785,7 +765,7 @@ bool CardEditor::quantityKey(int k, QKeyEvent *event)
         box->insert(QString(key.character));
         return true;
     case QuantityKey::Miscible:
-        box->setText(QStringLiteral("miscible"));
+        box->setText(QString::fromUtf8(cards::kMiscible));
         return true;
     case QuantityKey::Refuse:
         break;
@@ -806,8 +786,9 @@ void CardEditor::quantityFocus(int k, bool in)
     setBack(box, kWhite);
     box->setCursor(carddraw::quantityCursor());
     const QString text = box->text();
-    const bool miscible = k == 6 && text.trimmed() == QLatin1String("miscible");
-    if (!miscible && !text.isEmpty() && !readsAsSingle(text))
+    const bool miscible =
+        cards::quantityInfo(k).miscible && text.trimmed() == QString::fromUtf8(cards::kMiscible);
+    if (!miscible && !text.isEmpty() && !cards::readsAsSingle(toUtf8(text)))
         box->clear();
     majtext3();
 }
@@ -853,7 +834,7 @@ bool CardEditor::eventFilter(QObject *watched, QEvent *event)
         Text2->viewport()->setCursor(in ? QCursor(Qt::IBeamCursor) : carddraw::quantityCursor());
         return false;
     }
-    for (int k = 0; k < 7; ++k) {
+    for (int k = 0; k < cards::kQuantityCount; ++k) {
         if (watched != Text3[std::size_t(k)])
             continue;
         if (type == QEvent::KeyPress)
@@ -868,17 +849,17 @@ bool CardEditor::eventFilter(QObject *watched, QEvent *event)
 void CardEditor::offerMolarMass()
 {
     QString offer;
-    if (Text3[0]->text().isEmpty()) {
+    if (molarMassBox()->text().isEmpty()) {
         const cards::MolarMass m = cards::molarMass(toUtf8(formula->text()));
         if (m.ok())
             offer = QString::fromStdString(cards::formatMolarMass(m.value));
     }
-    Text3[0]->setPlaceholderText(offer);
+    molarMassBox()->setPlaceholderText(offer);
 }
 
 bool CardEditor::fillMolarMass()
 {
-    QLineEdit *box = Text3[0];
+    QLineEdit *box = molarMassBox();
     const QString offer = box->placeholderText();
     if (!box->isEnabled() || !box->text().isEmpty() || offer.isEmpty())
         return false;
@@ -888,7 +869,7 @@ bool CardEditor::fillMolarMass()
 
 void CardEditor::molarMassMenu(const QPoint &at)
 {
-    QLineEdit *box = Text3[0];
+    QLineEdit *box = molarMassBox();
     QMenu *menu = box->createStandardContextMenu();
     menu->setObjectName(QStringLiteral("molarMassMenu"));
     menu->setAttribute(Qt::WA_DeleteOnClose);
@@ -912,10 +893,10 @@ QString CardEditor::molarMassNote(bool disagreementOnly) const
     if (cards::isBlank(text))
         return {};
     const cards::MolarMass m = cards::molarMass(text);
-    const QString stored = Text3[0]->text();
+    const QString stored = molarMassBox()->text();
     if (stored.trimmed().isEmpty()) {
         // Nothing to offer on a card that cannot be changed.
-        if (disagreementOnly || !Text3[0]->isEnabled())
+        if (disagreementOnly || !molarMassBox()->isEnabled())
             return {};
         if (m.ok())
             return QStringLiteral("Masse molaire d'après la formule : %1 g/mol ; la touche "
@@ -943,7 +924,7 @@ void CardEditor::tellMolarMass(bool disagreementOnly)
 
 bool CardEditor::molarMassEvent(QObject *watched, QEvent *event)
 {
-    QLineEdit *box = Text3[0];
+    QLineEdit *box = molarMassBox();
     switch (event->type()) {
     case QEvent::KeyPress: {
         const int key = static_cast<QKeyEvent *>(event)->key();
@@ -961,11 +942,11 @@ bool CardEditor::molarMassEvent(QObject *watched, QEvent *event)
     case QEvent::MouseMove: {
         // The pointer on the molar mass's line: what the info line would say
         // of it replaces the card panel's own text.
-        if (watched != Frame1 && watched != box && watched != Label4[0])
+        if (watched != Frame1 && watched != box && watched != molarMassLabel())
             return false;
         const QPoint at = static_cast<QWidget *>(watched)->mapTo(
             Frame1, static_cast<QMouseEvent *>(event)->position().toPoint());
-        const QRect row = box->geometry().united(Label4[0]->geometry());
+        const QRect row = box->geometry().united(molarMassLabel()->geometry());
         if (at.y() >= row.top() && at.y() <= row.bottom())
             tellMolarMass(false);
         return false;

@@ -37,7 +37,7 @@ class CardPanel : public QWidget
     Q_OBJECT
 public:
     explicit CardPanel(QWidget *parent);
-    std::array<QLineEdit *, 7> boxes{};
+    std::array<QLineEdit *, cards::kQuantityCount> boxes{};
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -95,7 +95,10 @@ public:
 
     // The card as it would be written, drapeaux built from the controls.
     cards::carte card() const;
-    // What the card picture and the printing read.
+    // What the card picture and the printing read: the view of card(), with
+    // the pollution option as the screen shows it (a card being edited may
+    // have "risque de pollution pour:" chosen with no box checked yet, or
+    // neither option).
     CardView view() const;
     bool locked() const;
 
@@ -127,8 +130,8 @@ public:
     QLabel *Label1 = nullptr;
     AspectBox *Text2 = nullptr;
     QLabel *Image1 = nullptr;
-    std::array<QLabel *, 7> Label4{};
-    std::array<QLineEdit *, 7> Text3{};
+    std::array<QLabel *, cards::kQuantityCount> Label4{};
+    std::array<QLineEdit *, cards::kQuantityCount> Text3{};
     QLabel *Image3 = nullptr;
     QLabel *Image6 = nullptr;
     QLabel *Image4 = nullptr;
@@ -180,6 +183,8 @@ private:
     // What the info line says of the molar mass: the offer or why there is
     // none (empty box), or the gap (both given and more than 0.5 % apart).
     QString molarMassNote(bool disagreementOnly) const;
+    QLineEdit *molarMassBox() const { return Text3[cards::quantityIndex(cards::kMasseMolaire)]; }
+    QLabel *molarMassLabel() const { return Label4[cards::quantityIndex(cards::kMasseMolaire)]; }
     void tellMolarMass(bool disagreementOnly);
     bool molarMassEvent(QObject *watched, QEvent *event);
     // The stored name of the card in slot numcarte, as shown or written: the

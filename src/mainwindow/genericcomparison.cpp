@@ -1,56 +1,12 @@
 #include "genericcomparison.h"
 
+#include "fields.h"
+
 #include <QCollatorSortKey>
 
 #include <algorithm>
-#include <cfloat>
-#include <cmath>
 #include <numeric>
-
-std::optional<double> readDecimalComma(QStringView text)
-{
-    qsizetype i = 0;
-    qsizetype end = text.size();
-    while (i < end && text[i] == QLatin1Char(' '))
-        ++i;
-    while (end > i && text[end - 1] == QLatin1Char(' '))
-        --end;
-    if (i == end)
-        return std::nullopt;
-    QString ascii;
-    ascii.reserve(end - i);
-    if (text[i] == QLatin1Char('-')) {
-        ascii += QLatin1Char('-');
-        ++i;
-    }
-    int digits = 0;
-    bool comma = false;
-    for (; i < end; ++i) {
-        const QChar c = text[i];
-        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
-            ++digits;
-            ascii += c;
-        } else if (c == QLatin1Char(',') && !comma) {
-            comma = true;
-            ascii += QLatin1Char('.');
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (digits == 0)
-        return std::nullopt;
-    bool ok = false;
-    const double value = ascii.toDouble(&ok);
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
-bool readsAsSingle(QStringView text)
-{
-    const auto value = readDecimalComma(text);
-    return value && std::fabs(*value) <= double(FLT_MAX);
-}
+#include <optional>
 
 namespace
 {
@@ -66,7 +22,7 @@ Key classify(const QString &s)
 {
     if (s.trimmed().isEmpty())
         return {Blank};
-    if (const auto v = readDecimalComma(s))
+    if (const auto v = cards::readDecimalComma(s.toStdString()))
         return {Number, *v};
     return {Text};
 }

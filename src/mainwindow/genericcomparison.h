@@ -2,29 +2,14 @@
 
 #include <QCollator>
 #include <QString>
-#include <QStringView>
 
-#include <optional>
 #include <vector>
 
-// The species list's ascending order of key cells, and the reading of the
-// quantities typed with a decimal comma.
-
-// The value of a text written as a decimal number with a comma: optional
-// minus sign, digits with at most one comma, surrounding spaces ignored
-// ("2,5", " -3 ", ",5", "12,"). nullopt for anything else ("", "1.5", "miscible").
-std::optional<double> readDecimalComma(QStringView text);
-
-// A quantity box keeps its text on leaving only when it reads as a number
-// that single precision can hold.
-bool readsAsSingle(QStringView text);
-
-// The generic comparison of two key cells. Keys fall into three ranks: blank
-// (empty or spaces), numbers (compared by value), other texts (compared with
-// the French collation, so "éthanol" sorts between "eau" and "fer"). Ranking
-// first keeps the order transitive, which a sort needs: comparing a number
-// with a text as text while two numbers compare by value would let "9" < "10",
-// "10" < "2x" and "2x" < "9" all hold.
+// The species list's order: the generic comparison of two key cells. Keys fall into three ranks:
+// blank (empty or spaces), numbers (compared by value), other texts (compared with the French
+// collation, so "éthanol" sorts between "eau" and "fer"). Ranking first keeps the order transitive,
+// which a sort needs: comparing a number with a text as text while two numbers compare by value
+// would let "9" < "10", "10" < "2x" and "2x" < "9" all hold.
 class GenericComparison
 {
 public:

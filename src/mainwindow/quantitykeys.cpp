@@ -1,9 +1,9 @@
 #include "quantitykeys.h"
 
-QuantityKey filterQuantityKey(QChar typed, bool solubility)
+QuantityKey filterQuantityKey(QChar typed, bool miscible)
 {
     const char16_t c = typed.unicode();
-    if (solubility && (c == u'm' || c == u'M'))
+    if (miscible && (c == u'm' || c == u'M'))
         return {QuantityKey::Miscible, {}};
     if (c == u'.')
         return {QuantityKey::Insert, QLatin1Char(',')};

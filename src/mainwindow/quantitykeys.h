@@ -15,6 +15,6 @@ struct QuantityKey {
 };
 
 // The key filter of the quantity boxes: digits, ",", "-" and backspace are
-// accepted, "." becomes ",", and in the solubility box "m" or "M" writes
-// "miscible". Every other character is refused.
-QuantityKey filterQuantityKey(QChar typed, bool solubility);
+// accepted, "." becomes ",", and in a box that may hold "miscible" (the
+// solubility's) "m" or "M" writes "miscible". Every other character is refused.
+QuantityKey filterQuantityKey(QChar typed, bool miscible);

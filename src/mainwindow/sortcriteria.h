@@ -1,27 +1,37 @@
 #pragma once
 
-#include "carte.h"
+#include "fields.h"
 
+#include <algorithm>
 #include <array>
+#include <string_view>
 
 // The entries of Combo1 in their order. Entry 0 sorts by name and keeps the
-// quantity shown; entries 1 to 7 sort by the quantity they show in column 1.
+// quantity shown; the others, one per quantity of the field table in the
+// alphabetical order of their entries, sort by the quantity they show in
+// column 1.
 struct SortCriterion {
-    const char *entry;  // Combo1 text
-    int field;          // field shown in column 1 (0: unchanged)
-    const char *header; // column 1 header (nullptr: unchanged)
+    std::string_view entry;  // Combo1 text
+    int field;               // field shown in column 1 (0: unchanged)
+    std::string_view header; // column 1 header (empty: unchanged)
 };
 
-inline constexpr std::array<SortCriterion, 8> kSortCriteria{{
-    {"Alphabétique", 0, nullptr},
-    {"Densité", cards::kDensite, "Densité"},
-    {"Indice de réfraction", cards::kIndice, "Indice"},
-    {"Masse molaire ( g/mol )", cards::kMasseMolaire, "M (g/mol)"},
-    {"Masse volumique ( kg/m³ )", cards::kMasseVolumique, "µ (kg/m³)"},
-    {"Solubilité ( g/L )", cards::kSolubilite, "Solubilité"},
-    {"Température d'ébullition", cards::kEbullition, "T.éb. (°C)"},
-    {"Température de fusion", cards::kFusion, "T.fus. (°C)"},
-}};
+constexpr std::array<SortCriterion, cards::kQuantityCount + 1> sortCriteria()
+{
+    std::array<SortCriterion, cards::kQuantityCount + 1> criteria{};
+    criteria[0] = {"Alphabétique", 0, {}};
+    for (int k = 0; k < cards::kQuantityCount; ++k) {
+        const cards::FieldInfo &q = cards::quantityInfo(k);
+        criteria[std::size_t(k) + 1] = {q.sortEntry, q.field, q.sortHeader};
+    }
+    std::sort(criteria.begin() + 1, criteria.end(),
+              [](const SortCriterion &a, const SortCriterion &b) { return a.entry < b.entry; });
+    return criteria;
+}
 
-inline constexpr const char *kNameHeader = "Nom de l'espèce";
-inline constexpr const char *kMolarMassHeader = "M (g/mol)";
+inline constexpr auto kSortCriteria = sortCriteria();
+
+inline constexpr std::string_view kNameHeader = "Nom de l'espèce";
+// Column 1 before any quantity was chosen: the molar mass.
+inline constexpr std::string_view kMolarMassHeader =
+    cards::fieldInfo(cards::kMasseMolaire).sortHeader;

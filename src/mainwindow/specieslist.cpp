@@ -217,7 +217,7 @@ bool SpeciesList::majtab()
     }
     if (header1.isEmpty())
         header1 = QString::fromUtf8(kMolarMassHeader);
-    if (header1 == QLatin1String(kMolarMassHeader))
+    if (header1 == QString::fromUtf8(kMolarMassHeader))
         field_ = cards::kMasseMolaire;
 
     SpeciesListing listing = read(field_, entry <= 0);

@@ -122,12 +122,14 @@ std::optional<QByteArray> messageData(const Publication &publication)
     if (!sender || !subject)
         return std::nullopt;
 
-    QStringList body;
-    body << QString::fromStdString(card.nom()) << QString::fromStdString(card.formule())
-         << QString::fromStdString(cards::nineFlags(card.drapeaux()))
-         << QString::fromStdString(card.aspect());
-    for (int i = 0; i < 7; ++i)
-        body << QString::fromStdString(card.quantite(i));
+    // One line per field, where the field table places it (the flag string
+    // without its lock position), then the comment.
+    QStringList body(cards::kFieldCount);
+    for (const cards::FieldInfo &f : cards::kFields) {
+        const std::string &text = card.field(f.field);
+        body[f.mailLine - 1] =
+            QString::fromStdString(f.field == cards::kDrapeaux ? cards::nineFlags(text) : text);
+    }
     body << publication.comment;
 
     QByteArray data = QByteArrayLiteral("FROM: ") + *sender + kCrLf +

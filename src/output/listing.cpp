@@ -306,19 +306,12 @@ void printCardBlock(PageWriter &out, const CardView &card, const Pictograms &pic
     }
     out.setBold(true);
 
-    // The units are the card's own (cardlayout::kUnitMarks), a space before them.
-    static constexpr std::array<const char16_t *, 7> labels{
-        u"Masse molaire : ",
-        u"Masse volumique : ",
-        u"Densité : ",
-        u"Température d'ébullition : ",
-        u"Température de fusion : ",
-        u"Indice de réfraction : ",
-        u"Solubilité dans l'eau : ",
-    };
-    for (std::size_t k = 0; k < labels.size(); ++k) {
-        const QString label = QString::fromUtf16(labels[k]);
-        const QString &field = card.quantites[k];
+    // Each quantity's line: its caption ending at the middle of the page,
+    // then its value with the card's unit, a space before it.
+    for (int k = 0; k < cards::kQuantityCount; ++k) {
+        const cards::FieldInfo &q = cards::quantityInfo(k);
+        const QString label = QString::fromUtf8(q.printCaption);
+        const QString &field = card.quantites[std::size_t(k)];
         out.setBold(true);
         out.X = W / 2 - out.textWidth(label);
         out.print(label, false);
@@ -326,16 +319,13 @@ void printCardBlock(PageWriter &out, const CardView &card, const Pictograms &pic
             out.setBold(false);
             out.X = W / 2;
             out.print(field, false);
-            const bool miscible = k == 6 && field == QLatin1String("miscible");
-            const cardlayout::UnitMark *mark = cardlayout::unitMark(int(k));
-            if (mark && !miscible) {
-                out.print(QLatin1Char(' ') + QString::fromUtf8(mark->unit), false);
-                const QString exponent = QString::fromUtf8(mark->exponent);
-                if (!exponent.isEmpty()) {
+            if (!q.unit.empty() && carddraw::showsUnit(k, field)) {
+                out.print(QLatin1Char(' ') + QString::fromUtf8(q.unit), false);
+                if (!q.exponent.empty()) {
                     const int y = whole(out.Y);
                     out.Y -= 13;
                     out.setPoints(8);
-                    out.print(exponent, false);
+                    out.print(QString::fromUtf8(q.exponent), false);
                     out.setPoints(10);
                     out.Y = y;
                 }

@@ -8,9 +8,11 @@
 #include <QTest>
 
 #include <memory>
+#include <optional>
 
 Q_DECLARE_METATYPE(cards::IoError)
 Q_DECLARE_METATYPE(cards::DbMessage)
+Q_DECLARE_METATYPE(std::optional<double>)
 
 namespace cards
 {
@@ -30,6 +32,10 @@ private slots:
     void cp1252Refuses();
     void flagsDecode_data();
     void flagsDecode();
+    void readDecimalComma_data();
+    void readDecimalComma();
+    void readsAsSingle_data();
+    void readsAsSingle();
     void recordWriteErrors_data();
     void recordWriteErrors();
     void recordReads_data();

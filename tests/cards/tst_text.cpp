@@ -357,3 +357,55 @@ void TextTest::writeOneRecordInProtectedFolder()
     QCOMPARE(q(readFile(path)), q(rec("un") + rec("OUI") + rec("NON")));
     QCOMPARE(entryCount(dir), 1);
 }
+
+void TextTest::readDecimalComma_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<std::optional<double>>("value");
+    QTest::newRow("integer") << "18" << std::optional<double>(18);
+    QTest::newRow("comma") << "2,5" << std::optional<double>(2.5);
+    QTest::newRow("negative") << "-33,4" << std::optional<double>(-33.4);
+    QTest::newRow("list cell spaces") << "0,79   " << std::optional<double>(0.79);
+    QTest::newRow("leading spaces") << "  12" << std::optional<double>(12);
+    QTest::newRow("comma first") << ",5" << std::optional<double>(0.5);
+    QTest::newRow("comma last") << "12," << std::optional<double>(12);
+    QTest::newRow("empty") << "" << std::optional<double>();
+    QTest::newRow("spaces") << "   " << std::optional<double>();
+    QTest::newRow("comma alone") << "," << std::optional<double>();
+    QTest::newRow("minus alone") << "-" << std::optional<double>();
+    QTest::newRow("point") << "1.5" << std::optional<double>();
+    QTest::newRow("two commas") << "1,2,3" << std::optional<double>();
+    QTest::newRow("minus inside") << "1-2" << std::optional<double>();
+    QTest::newRow("word") << "miscible" << std::optional<double>();
+    QTest::newRow("space inside") << "1 000" << std::optional<double>();
+    QTest::newRow("plus") << "+3" << std::optional<double>();
+}
+
+void TextTest::readDecimalComma()
+{
+    QFETCH(QString, text);
+    QFETCH(std::optional<double>, value);
+    const auto read = cards::readDecimalComma(text.toStdString());
+    QCOMPARE(read.has_value(), value.has_value());
+    if (value)
+        QCOMPARE(*read, *value);
+}
+
+void TextTest::readsAsSingle_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("number") << "1,5" << true;
+    QTest::newRow("largest single") << "340000000000000000000000000000000000000" << true;
+    QTest::newRow("beyond single") << "350000000000000000000000000000000000000" << false;
+    QTest::newRow("negative beyond") << "-1000000000000000000000000000000000000000" << false;
+    QTest::newRow("comma") << "," << false;
+    QTest::newRow("minus") << "-" << false;
+}
+
+void TextTest::readsAsSingle()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, kept);
+    QCOMPARE(cards::readsAsSingle(text.toStdString()), kept);
+}

@@ -98,7 +98,7 @@ void TestCardMenu::storedCardShowsAsInTheWindow()
                 failures << shown.nom + QStringLiteral(": not stored");
                 continue;
             }
-            const CardView made = picturefile::cardViewOf(*it);
+            const CardView made = cardViewOf(*it);
             QStringList d;
             if (made.formule != shown.formule || made.aspect != shown.aspect ||
                 made.quantites != shown.quantites)
@@ -112,8 +112,8 @@ void TestCardMenu::storedCardShowsAsInTheWindow()
                 d << QStringLiteral("pollution");
             if (made.locked != shown.locked)
                 d << QStringLiteral("lock");
-            if (made.densityCaption != shown.densityCaption)
-                d << made.densityCaption;
+            if (made.captions != shown.captions)
+                d << made.captions[2];
             if (made.quantityBoxes != shown.quantityBoxes ||
                 made.quantityLabels != shown.quantityLabels)
                 d << QStringLiteral("quantity boxes");

@@ -1,6 +1,5 @@
 // The plain routines of the main window: the generic comparison of the
-// species list, the reading of quantities, the quantity key filter and the
-// window geometry rule.
+// species list, the quantity key filter and the window geometry rule.
 
 #include "genericcomparison.h"
 #include "quantitykeys.h"
@@ -8,19 +7,12 @@
 
 #include <QTest>
 
-#include <optional>
-
-Q_DECLARE_METATYPE(std::optional<double>)
 Q_DECLARE_METATYPE(QuantityKey::Action)
 
 class TestListOrder : public QObject
 {
     Q_OBJECT
 private slots:
-    void readDecimalComma_data();
-    void readDecimalComma();
-    void readsAsSingle_data();
-    void readsAsSingle();
     void compare_data();
     void compare();
     void sortOrder_data();
@@ -30,58 +22,6 @@ private slots:
     void windowFrame_data();
     void windowFrame();
 };
-
-void TestListOrder::readDecimalComma_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<std::optional<double>>("value");
-    QTest::newRow("integer") << "18" << std::optional<double>(18);
-    QTest::newRow("comma") << "2,5" << std::optional<double>(2.5);
-    QTest::newRow("negative") << "-33,4" << std::optional<double>(-33.4);
-    QTest::newRow("list cell spaces") << "0,79   " << std::optional<double>(0.79);
-    QTest::newRow("leading spaces") << "  12" << std::optional<double>(12);
-    QTest::newRow("comma first") << ",5" << std::optional<double>(0.5);
-    QTest::newRow("comma last") << "12," << std::optional<double>(12);
-    QTest::newRow("empty") << "" << std::optional<double>();
-    QTest::newRow("spaces") << "   " << std::optional<double>();
-    QTest::newRow("comma alone") << "," << std::optional<double>();
-    QTest::newRow("minus alone") << "-" << std::optional<double>();
-    QTest::newRow("point") << "1.5" << std::optional<double>();
-    QTest::newRow("two commas") << "1,2,3" << std::optional<double>();
-    QTest::newRow("minus inside") << "1-2" << std::optional<double>();
-    QTest::newRow("word") << "miscible" << std::optional<double>();
-    QTest::newRow("space inside") << "1 000" << std::optional<double>();
-    QTest::newRow("plus") << "+3" << std::optional<double>();
-}
-
-void TestListOrder::readDecimalComma()
-{
-    QFETCH(QString, text);
-    QFETCH(std::optional<double>, value);
-    const auto read = ::readDecimalComma(text);
-    QCOMPARE(read.has_value(), value.has_value());
-    if (value)
-        QCOMPARE(*read, *value);
-}
-
-void TestListOrder::readsAsSingle_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("kept");
-    QTest::newRow("number") << "1,5" << true;
-    QTest::newRow("largest single") << "340000000000000000000000000000000000000" << true;
-    QTest::newRow("beyond single") << "350000000000000000000000000000000000000" << false;
-    QTest::newRow("negative beyond") << "-1000000000000000000000000000000000000000" << false;
-    QTest::newRow("comma") << "," << false;
-    QTest::newRow("minus") << "-" << false;
-}
-
-void TestListOrder::readsAsSingle()
-{
-    QFETCH(QString, text);
-    QFETCH(bool, kept);
-    QCOMPARE(::readsAsSingle(text), kept);
-}
 
 void TestListOrder::compare_data()
 {

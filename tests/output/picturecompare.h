@@ -67,7 +67,7 @@ inline QStringList differences(const QImage &drawn, const QImage &picture, int s
     // Texts by their dark pixels, pictures by their extent.
     std::vector<Area> areas{{QStringLiteral("card"), picture.rect(), isDark}};
     static const QStringList notOnTheCard{"Picture1", "opte", "opti", "Frame1"};
-    for (const cardlayout::Control &c : cardlayout::kCard)
+    for (const cardlayout::Control &c : cardlayout::allControls())
         if (!notOnTheCard.contains(QString::fromUtf8(c.name)))
             areas.push_back({QString::fromUtf8(c.name),
                              cardlayout::rect(c).intersected(picture.rect()),

@@ -86,7 +86,7 @@ void TestToolImages::oneCardIsThePicture()
         runTool({QStringLiteral("image"), kBundled, QString::fromStdString(card.nom()), out});
     QVERIFY2(r.code == 0, r.err.constData());
     QCOMPARE(QImage(out).convertToFormat(QImage::Format_RGB32),
-             carddraw::creimage(picturefile::cardViewOf(card)));
+             carddraw::creimage(cardViewOf(card)));
 }
 
 void TestToolImages::fromACardFile()

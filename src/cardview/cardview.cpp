@@ -1,0 +1,36 @@
+#include "cardview.h"
+
+#include "carddraw.h"
+
+CardView::Quantities CardView::tableCaptions()
+{
+    Quantities captions;
+    for (int k = 0; k < cards::kQuantityCount; ++k)
+        captions[std::size_t(k)] = QString::fromUtf8(cards::quantityInfo(k).caption);
+    return captions;
+}
+
+CardView cardViewOf(const cards::carte &card, hazardpictures::Style style)
+{
+    CardView v;
+    v.nom = QString::fromStdString(card.nom());
+    v.formule = QString::fromStdString(card.formule());
+    v.aspect = QString::fromStdString(card.aspect());
+    for (int k = 0; k < cards::kQuantityCount; ++k) {
+        v.quantites[std::size_t(k)] = QString::fromStdString(card.quantite(k));
+        v.captions[std::size_t(k)] = QString::fromUtf8(cards::quantityCaption(card, k));
+    }
+    const cards::Flags flags = cards::decodeFlags(card.drapeaux());
+    v.organique = flags.organique();
+    v.inorganique = flags.inorganique();
+    for (int k = 0; k < 4; ++k)
+        v.hazards[std::size_t(k)] = flags.hazard(k) == 1;
+    for (int k = 0; k < 3; ++k)
+        v.polu[std::size_t(k)] = flags.pollution(k) == 1;
+    v.risquePollution = v.polu[0] || v.polu[1] || v.polu[2];
+    v.nonPolluant = !v.risquePollution;
+    v.locked = flags.locked();
+    v.pictogramStyle = style;
+    carddraw::layQuantityBoxes(v);
+    return v;
+}
