@@ -35,11 +35,13 @@ void checkMolarMass(std::ostream &out, const std::string &id, const cards::carte
     }
     if (cards::massesDisagree(*value, computed.value)) {
         const double gap = 100 * (*value - computed.value) / computed.value;
-        char percent[32];
-        const auto end =
-            std::to_chars(percent, percent + sizeof percent, gap, std::chars_format::fixed, 1).ptr;
+        // Room for any double written out in full: a stored mass of a hundred
+        // digits gives a gap of as many.
+        char percent[400];
+        const auto [end, ec] =
+            std::to_chars(percent, percent + sizeof percent, gap, std::chars_format::fixed, 1);
         std::string p = gap >= 0 ? "+" : "";
-        p.append(percent, end);
+        p.append(percent, ec == std::errc() ? end : percent);
         std::replace(p.begin(), p.end(), '.', ',');
         out << "  masse molaire différente de la formule : " << id << " " << guillemets(stored)
             << " g/mol, la formule " << guillemets(card.formule()) << " donne "
