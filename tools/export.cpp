@@ -18,21 +18,17 @@ int runExport(const std::vector<std::string> &args)
     if (!loadExisting(db, file))
         return kBadFile;
 
+    const cards::CardsResult read = cards::image::readCards(file);
+    if (read.error != cards::IoError::None)
+        return fileError(guillemets(db.string()) + " : " + describe(read.error) +
+                         " ; rien n'est exporté (voir « cartes-outil check »).");
     std::string out = csvHeader();
     out += '\n';
-
-    cards::IoError e;
-    const int n = cards::image::countCards(file, &e);
-    for (int slot = 0; slot < n && e == cards::IoError::None; ++slot) {
-        cards::carte card;
-        e = cards::image::readCard(file, slot, card);
-        for (int k = 1; k <= cards::kFieldCount && e == cards::IoError::None; ++k)
-            out += csvField(card.field(k)) + ',';
+    for (const cards::carte &card : read.cards) {
+        for (const std::string &field : card.champs)
+            out += csvField(field) + ',';
         out += '\n'; // the reference column stays empty
     }
-    if (e != cards::IoError::None)
-        return fileError(guillemets(db.string()) + " : " + describe(e) +
-                         " ; rien n'est exporté (voir « cartes-outil check »).");
 
     if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0)
         return fileError("écriture impossible sur la sortie standard.");

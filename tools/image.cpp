@@ -43,19 +43,13 @@ bool readCards(const std::filesystem::path &db, std::vector<cards::carte> &out)
     cards::RecordFile file;
     if (!loadExisting(db, file))
         return false;
-    cards::IoError e;
-    const int n = cards::image::countCards(file, &e);
-    for (int slot = 0; slot < n && e == cards::IoError::None; ++slot) {
-        cards::carte card;
-        e = cards::image::readCard(file, slot, card);
-        if (e == cards::IoError::None)
-            out.push_back(card);
-    }
-    if (e != cards::IoError::None) {
-        fileError(guillemets(db.string()) + " : " + describe(e) +
+    cards::CardsResult read = cards::image::readCards(file);
+    if (read.error != cards::IoError::None) {
+        fileError(guillemets(db.string()) + " : " + describe(read.error) +
                   " (voir « cartes-outil check »).");
         return false;
     }
+    out = std::move(read.cards);
     return true;
 }
 

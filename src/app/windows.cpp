@@ -23,9 +23,9 @@ class MainWindowPrintSource : public PrintSource
 {
 public:
     explicit MainWindowPrintSource(feuilleP &window) : window_(window) {}
-    int speciesRowCount() const override { return window_.speciesRowCount(); }
-    void showRow(int r) override { window_.showRow(r); }
     CardView currentCard() const override { return window_.currentCardView(); }
+    std::vector<CardView> listedCards() override { return window_.listedCards(); }
+    void showLastRow() override { window_.showLastRow(); }
     bool askSaveBeforeListing() override { return window_.askSaveBeforeListing(); }
 
 private:

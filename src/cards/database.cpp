@@ -55,6 +55,20 @@ IoError readCard(const RecordFile &f, int slot, carte &out)
     return IoError::None;
 }
 
+CardsResult readCards(const RecordFile &f)
+{
+    CardsResult result;
+    const int n = countCards(f, &result.error);
+    result.cards.reserve(std::size_t(n));
+    for (int slot = 0; slot < n && result.error == IoError::None; ++slot) {
+        carte card;
+        result.error = readCard(f, slot, card);
+        if (result.error == IoError::None)
+            result.cards.push_back(std::move(card));
+    }
+    return result;
+}
+
 IoError writeCard(RecordFile &f, int slot, const carte &card)
 {
     // Every field is checked before the first is written, so that a refused
@@ -139,6 +153,14 @@ ListResult Database::list(int f) const
         result.cards.push_back(std::move(c));
     }
     return result;
+}
+
+CardsResult Database::cards() const
+{
+    RecordFile file;
+    if (const IoError e = RecordFile::load(file_, file); e != IoError::None)
+        return {{}, e};
+    return image::readCards(file);
 }
 
 ShowResult Database::showCompletingFlags(const std::string &name, int numcarte) const

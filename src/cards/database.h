@@ -35,6 +35,11 @@ struct ListedCard {
     std::string valeur; // field f as stored
 };
 
+struct CardsResult {
+    std::vector<carte> cards;      // what could be read, in slot order
+    IoError error = IoError::None; // None, or why the reading stopped early
+};
+
 struct ListResult {
     std::vector<ListedCard> cards; // what could be read, in slot order
     IoError error = IoError::None; // None, or why the listing stopped early
@@ -91,6 +96,9 @@ public:
     // missing or unreadable file lists as empty (never created).
     ListResult list(int f) const;
 
+    // Every card, in slot order, read in one go. A missing file holds none.
+    CardsResult cards() const;
+
     // Shows a card: the first slot whose name equals `name` exactly. Not
     // found is silent when numcarte is -1, LectureImpossible otherwise.
     // It may write: a nine-character flag string is completed to ten and
@@ -134,8 +142,11 @@ namespace image
 // Number of cards (slots before the first blank name), which is also the
 // first free slot. Stops at a damaged record.
 int countCards(const RecordFile &f, IoError *error = nullptr);
-// The eleven fields of a slot; on error, those read before it.
+// The fields of a slot; on error, those read before it.
 IoError readCard(const RecordFile &f, int slot, carte &out);
+// Every card, in slot order, up to the first blank name; on error, those
+// read before it.
+CardsResult readCards(const RecordFile &f);
 // Every field is checked before the first is written: on error the image is unchanged.
 IoError writeCard(RecordFile &f, int slot, const carte &card);
 // The removal, with the bytes that moving record after record would leave;

@@ -31,6 +31,8 @@
 #include <QShortcut>
 #include <QTableView>
 
+#include <unordered_map>
+
 const QString feuilleP::kBackgroundInfo =
     QStringLiteral("Vous pouvez choisir une carte dans le tableau, la modifier, en importer ou en "
                    "créer une nouvelle");
@@ -346,6 +348,31 @@ void feuilleP::showRow(int r)
 {
     list_->setRow(r, false);
     showCurrentRow();
+}
+
+std::vector<CardView> feuilleP::listedCards()
+{
+    const cards::CardsResult read = editor_->database().cards();
+    if (read.error != cards::IoError::None)
+        dialogs_.message(this, platform::Dialogs::Icon::Critical, messages::kLectureTitle,
+                         messages::kLectureText);
+    // A name held by several slots is the card of the first, as when shown.
+    std::unordered_map<std::string, const cards::carte *> byName;
+    for (const cards::carte &card : read.cards)
+        byName.try_emplace(card.nom(), &card);
+    std::vector<CardView> views;
+    views.reserve(std::size_t(speciesRowCount()));
+    for (int r = 1; r <= speciesRowCount(); ++r) {
+        const auto it = byName.find(list_->text(r, 0).toStdString());
+        if (it != byName.end())
+            views.push_back(cardViewOf(*it->second, editor_->pictogramStyle()));
+    }
+    return views;
+}
+
+void feuilleP::showLastRow()
+{
+    showRow(speciesRowCount());
 }
 
 bool feuilleP::askSaveBeforeListing()

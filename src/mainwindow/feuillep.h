@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class CardEditor;
 class CardFileCommands;
@@ -67,10 +68,14 @@ public:
     // relative path is taken from the current directory.
     void openCardFile(const QString &path);
 
-    // For the print dialog: species rows (header not counted), showing row r
-    // without asking, and the question asked once before a listing.
+    // Species rows (header not counted), and showing row r without asking.
     int speciesRowCount() const;
     void showRow(int r);
+    // For the print dialog: the cards of the list's rows in its order, read
+    // in one go (a row whose card is no longer in the database has none);
+    // the last row shown afterwards; the question asked once before a listing.
+    std::vector<CardView> listedCards();
+    void showLastRow();
     bool askSaveBeforeListing();
 
     // The session is ending: the closing questions when the session manager

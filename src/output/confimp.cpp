@@ -375,9 +375,13 @@ void confimp::Command1_Click()
         return;
 
     const int copies = UpDown1->value();
-    const CardView card = source_.currentCard();
+    const CardView card = database ? CardView() : source_.currentCard();
 
     setPrinting(true);
+    // The listing's cards are read once, for every copy, once the waiting
+    // message shows.
+    const std::vector<CardView> cards = database ? source_.listedCards() : std::vector<CardView>();
+    const auto print = [&] { return database ? paint(copies, cards) : paint(copies, card); };
     preparePrinter(printer_);
     printer_.setCopyCount(1);
 
@@ -388,7 +392,7 @@ void confimp::Command1_Click()
                                ? printer_.outputFileName()
                                : QString();
     if (target.isEmpty()) {
-        if (!paint(database, copies, card))
+        if (!print())
             return failed(kFailureTitle, kFailureText);
     } else {
         const QString cannotWrite =
@@ -400,8 +404,7 @@ void confimp::Command1_Click()
             return failed(kEcritureTitle, cannotWrite);
         printer_.setOutputFileName(partial);
         printer_.setOutputFormat(QPrinter::PdfFormat);
-        const bool written =
-            paint(database, copies, card) && completePdf(partial) && replaceFile(partial, target);
+        const bool written = print() && completePdf(partial) && replaceFile(partial, target);
         if (asked)
             useAskedFile(printer_);
         else
@@ -417,10 +420,34 @@ void confimp::Command1_Click()
                                  QDir::toNativeSeparators(target));
     }
     printing_ = false;
+    if (database && !cards.empty())
+        source_.showLastRow();
     accept();
 }
 
-bool confimp::paint(bool database, int copies, const CardView &card)
+bool confimp::paint(int copies, const std::vector<CardView> &cards)
+{
+    QPainter painter;
+    if (!painter.begin(&printer_))
+        return false;
+    bool ok = true;
+    const listing::Pictograms pictograms = listing::Pictograms::load();
+    listing::PageWriter out(painter, QSizeF(printer_.width(), printer_.height()),
+                            [this] { return printer_.newPage(); });
+    const int rows = int(cards.size());
+    const int total = rows * copies;
+    for (int k = 1; ok && k <= copies; ++k) {
+        const int before = (k - 1) * rows;
+        ok = listing::printListing(out, cards, pictograms, [this, before, total](int done, int) {
+            showProgress(before + done, total);
+        });
+        if (ok && k < copies)
+            ok = out.newPage();
+    }
+    return painter.end() && ok;
+}
+
+bool confimp::paint(int copies, const CardView &card)
 {
     QPainter painter;
     if (!painter.begin(&printer_))
@@ -428,35 +455,20 @@ bool confimp::paint(bool database, int copies, const CardView &card)
     bool ok = true;
     const double W = printer_.width();
     const double H = printer_.height();
-    if (database) {
-        const listing::Pictograms pictograms = listing::Pictograms::load();
-        listing::PageWriter out(painter, QSizeF(W, H), [this] { return printer_.newPage(); });
-        const int rows = source_.speciesRowCount();
-        const int total = rows * copies;
-        for (int k = 1; ok && k <= copies; ++k) {
-            const int before = (k - 1) * rows;
-            ok = listing::printListing(
-                out, source_, pictograms,
-                [this, before, total](int done, int) { showProgress(before + done, total); });
-            if (ok && k < copies)
-                ok = out.newPage();
-        }
-    } else {
-        // The card at its size on screen, screen pixels being 1/96 inch,
-        // drawn at the printer's own resolution.
-        const double fx = printer_.logicalDpiX() / kScreenDpi;
-        const double fy = printer_.logicalDpiY() / kScreenDpi;
-        const QSize frame = cardlayout::kFrame1Inner;
-        const QSizeF size(frame.width() * fx, frame.height() * fy);
-        for (int k = 1; ok && k <= copies; ++k) {
-            painter.save();
-            painter.translate((W - size.width()) / 2, (H - size.height()) / 2);
-            painter.scale(fx, fy);
-            carddraw::paintCard(painter, card);
-            painter.restore();
-            if (k < copies)
-                ok = printer_.newPage();
-        }
+    // The card at its size on screen, screen pixels being 1/96 inch, drawn
+    // at the printer's own resolution.
+    const double fx = printer_.logicalDpiX() / kScreenDpi;
+    const double fy = printer_.logicalDpiY() / kScreenDpi;
+    const QSize frame = cardlayout::kFrame1Inner;
+    const QSizeF size(frame.width() * fx, frame.height() * fy);
+    for (int k = 1; ok && k <= copies; ++k) {
+        painter.save();
+        painter.translate((W - size.width()) / 2, (H - size.height()) / 2);
+        painter.scale(fx, fy);
+        carddraw::paintCard(painter, card);
+        painter.restore();
+        if (k < copies)
+            ok = printer_.newPage();
     }
     return painter.end() && ok;
 }

@@ -72,7 +72,8 @@ private:
     void showPrinter();   // `defaut` shows the printer
     bool printsToAskedFile() const;
     std::optional<QString> askPdfFile(const QString &title);
-    bool paint(bool database, int copies, const CardView &card);
+    bool paint(int copies, const CardView &card);
+    bool paint(int copies, const std::vector<CardView> &cards);
     void failed(const QString &title, const QString &text);
     void setPrinting(bool on);
     void showProgress(int done, int total);

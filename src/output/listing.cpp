@@ -2,7 +2,6 @@
 
 #include "carddraw.h"
 #include "cardlayout.h"
-#include "printsource.h"
 #include "svgpicture.h"
 
 #include <QPainter>
@@ -341,7 +340,7 @@ void printCardBlock(PageWriter &out, const CardView &card, const Pictograms &pic
     out.nextLine();
 }
 
-bool printListing(PageWriter &out, PrintSource &source, const Pictograms &pictograms,
+bool printListing(PageWriter &out, const std::vector<CardView> &cards, const Pictograms &pictograms,
                   const Progress &progress)
 {
     const double W = out.W();
@@ -355,11 +354,10 @@ bool printListing(PageWriter &out, PrintSource &source, const Pictograms &pictog
     out.nextLine();
 
     int p = 1;
-    const int rows = source.speciesRowCount();
+    const int rows = int(cards.size());
     for (int r = 1; r <= rows; ++r) {
-        source.showRow(r);
         const double top = out.Y;
-        printCardBlock(out, source.currentCard(), pictograms);
+        printCardBlock(out, cards[std::size_t(r - 1)], pictograms);
         if (progress)
             progress(r, rows);
 

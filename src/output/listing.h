@@ -15,7 +15,6 @@
 #include <map>
 #include <vector>
 
-class PrintSource;
 class QPainter;
 
 // The printed database listing, laid out as the printer of the original design
@@ -134,10 +133,10 @@ void printCardBlock(PageWriter &out, const CardView &card, const Pictograms &pic
 // Called after each card: (cards printed, cards to print).
 using Progress = std::function<void(int, int)>;
 
-// One copy of the listing, on the current page: the title, then every row of
-// the list shown in turn in the editor and printed, with the page rule and
-// the footers. False when a new page could not be started.
-bool printListing(PageWriter &out, PrintSource &source, const Pictograms &pictograms,
+// One copy of the listing, on the current page: the title, then the block of
+// each card in turn, with the page rule and the footers. False when a new
+// page could not be started.
+bool printListing(PageWriter &out, const std::vector<CardView> &cards, const Pictograms &pictograms,
                   const Progress &progress = {});
 
 } // namespace listing

@@ -311,8 +311,8 @@ public:
         });
         out.journal = &runs_;
         WindowSource source(w_);
-        const int rows = source.speciesRowCount();
-        if (!listing::printListing(out, source, pictograms_))
+        const int rows = w_.speciesRowCount();
+        if (!listing::printListing(out, source.listedCards(), pictograms_))
             failures_ << QStringLiteral("the listing stopped");
         painter.end();
         checkPage();

@@ -22,21 +22,26 @@ public:
     bool nameRefused = false; // "&Valider" refuses the name
     platform::Dialogs *dialogs = nullptr;
     QList<int> shownRows;
+    int reads = 0; // the list's cards read
     int validations = 0;
     int questions = 0;
-    std::function<void(int)> onShow; // called at each row shown
+    std::function<void()> onRead; // called when the list's cards are read
 
-    int speciesRowCount() const override { return int(cards.size()); }
-    void showRow(int r) override
-    {
-        current = r;
-        editor = cards.at(std::size_t(r - 1));
-        modified = false;
-        shownRows << r;
-        if (onShow)
-            onShow(r);
-    }
     CardView currentCard() const override { return editor; }
+    std::vector<CardView> listedCards() override
+    {
+        ++reads;
+        if (onRead)
+            onRead();
+        return cards;
+    }
+    void showLastRow() override
+    {
+        current = int(cards.size());
+        editor = cards.back();
+        modified = false;
+        shownRows << current;
+    }
     bool askSaveBeforeListing() override
     {
         if (!modified)

@@ -8,9 +8,9 @@ class WindowSource : public PrintSource
 {
 public:
     explicit WindowSource(feuilleP &w) : w_(w) {}
-    int speciesRowCount() const override { return w_.speciesRowCount(); }
-    void showRow(int r) override { w_.showRow(r); }
     CardView currentCard() const override { return w_.currentCardView(); }
+    std::vector<CardView> listedCards() override { return w_.listedCards(); }
+    void showLastRow() override { w_.showLastRow(); }
     bool askSaveBeforeListing() override { return w_.askSaveBeforeListing(); }
 
 private:
