@@ -58,7 +58,8 @@ IoError readCard(const RecordFile &f, int slot, carte &out)
 CardsResult readCards(const RecordFile &f)
 {
     CardsResult result;
-    const int n = countCards(f, &result.error);
+    IoError counted = IoError::None;
+    const int n = countCards(f, &counted);
     result.cards.reserve(std::size_t(n));
     for (int slot = 0; slot < n && result.error == IoError::None; ++slot) {
         carte card;
@@ -66,6 +67,8 @@ CardsResult readCards(const RecordFile &f)
         if (result.error == IoError::None)
             result.cards.push_back(std::move(card));
     }
+    if (result.error == IoError::None)
+        result.error = counted;
     return result;
 }
 
@@ -123,19 +126,13 @@ IoError removeCard(RecordFile &f, int slot)
 
 } // namespace image
 
-ListResult Database::list(int f) const
+namespace
+{
+
+// One pass: a name, then field f, until the first blank name.
+template <class Records> ListResult listOf(Records &file, int f)
 {
     ListResult result;
-    if (f < 1 || f > kFieldCount) {
-        result.error = IoError::RecordNumber;
-        return result;
-    }
-    RecordReader file;
-    if (const IoError e = file.open(file_); e != IoError::None) {
-        result.error = e;
-        return result;
-    }
-    // One pass: a name, then field f, until the first blank name.
     for (int i = 0;; ++i) {
         ListedCard c;
         std::string_view name;
@@ -153,6 +150,25 @@ ListResult Database::list(int f) const
         result.cards.push_back(std::move(c));
     }
     return result;
+}
+
+} // namespace
+
+ListResult image::list(const RecordFile &f, int field)
+{
+    if (field < 1 || field > kFieldCount)
+        return {{}, IoError::RecordNumber};
+    return listOf(f, field);
+}
+
+ListResult Database::list(int f) const
+{
+    if (f < 1 || f > kFieldCount)
+        return {{}, IoError::RecordNumber};
+    RecordReader file;
+    if (const IoError e = file.open(file_); e != IoError::None)
+        return {{}, e};
+    return listOf(file, f);
 }
 
 CardsResult Database::cards() const
@@ -254,8 +270,8 @@ namespace
 // The slot that holds the card last seen in `numcarte` under `storedName`:
 // numcarte while it still holds that name, else the first slot of that name,
 // -1 when no slot holds it any more.
-int slotOfStoredCard(const RecordFile &f, int numcarte,
-                     const std::optional<std::string> &storedName)
+template <class Records>
+int slotOfStoredCard(Records &f, int numcarte, const std::optional<std::string> &storedName)
 {
     if (!storedName || numcarte < 0)
         return numcarte;
@@ -284,8 +300,9 @@ CheckResult Database::checkName(const std::string &lequel, int numcarte,
         return result;
     };
 
-    RecordFile file;
-    if (const IoError e = RecordFile::load(file_, file); e != IoError::None)
+    // Only names are read: a piece of the file at a time.
+    RecordReader file;
+    if (const IoError e = file.open(file_); e != IoError::None)
         return fail(e);
     numcarte = slotOfStoredCard(file, numcarte, storedName);
     const std::optional<std::string> wanted = toCp1252(lequel);
@@ -302,7 +319,7 @@ CheckResult Database::checkName(const std::string &lequel, int numcarte,
 }
 
 WriteResult Database::write(const carte &card, int numcarte,
-                            const std::optional<std::string> &storedName) const
+                            const std::optional<std::string> &storedName, Saved *saved) const
 {
     WriteResult result;
     const auto fail = [&result](IoError e) {
@@ -341,10 +358,13 @@ WriteResult Database::write(const carte &card, int numcarte,
     if (const IoError e = file.save(file_); e != IoError::None)
         return fail(e);
     result.slot = slot;
+    if (saved)
+        *saved = {std::move(file), stampOf(file_)};
     return result;
 }
 
-DbMessage Database::remove(int numcarte, const std::optional<std::string> &storedName) const
+DbMessage Database::remove(int numcarte, const std::optional<std::string> &storedName,
+                           Saved *saved) const
 {
     FileLock lock;
     if (lock.acquire(file_, lockWait_) != IoError::None)
@@ -354,13 +374,19 @@ DbMessage Database::remove(int numcarte, const std::optional<std::string> &store
         return DbMessage::EcritureImpossible;
     if (storedName) {
         numcarte = slotOfStoredCard(file, numcarte, storedName);
-        if (numcarte == -1)
-            return DbMessage::None; // removed by another program already
+        if (numcarte == -1) {
+            // Removed by another program already.
+            if (saved)
+                *saved = {std::move(file), stampOf(file_)};
+            return DbMessage::None;
+        }
     }
     if (image::removeCard(file, numcarte) != IoError::None)
         return DbMessage::EcritureImpossible;
     if (file.save(file_) != IoError::None)
         return DbMessage::EcritureImpossible;
+    if (saved)
+        *saved = {std::move(file), stampOf(file_)};
     return DbMessage::None;
 }
 

@@ -72,6 +72,14 @@ struct WriteResult {
     bool nameTaken = false;
 };
 
+// What a change to the database leaves, for the program that made it: the
+// file's new content, from which it refills its list without reading the
+// file again, and the file's stamp, by which it knows this version as its own.
+struct Saved {
+    RecordFile image;
+    FileStamp stamp;
+};
+
 // The species database: stateless operations on one file. Each reads the file
 // once and, when it changes it, replaces it whole (never half-written); the
 // bytes written are exactly those of the record-by-record algorithm. An
@@ -120,16 +128,19 @@ public:
     // `storedName`, when given, is the name the card had in slot numcarte
     // when it was shown: if another program has moved or removed cards since,
     // the card is written where that name now stands, or added when it is
-    // gone, never over another card. The slot written is in the result.
+    // gone, never over another card. The slot written is in the result, and
+    // what the write left in `saved` when given.
     WriteResult write(const carte &card, int numcarte,
-                      const std::optional<std::string> &storedName = std::nullopt) const;
+                      const std::optional<std::string> &storedName = std::nullopt,
+                      Saved *saved = nullptr) const;
 
     // Removes slot numcarte: later cards move down one slot, the last slot
     // that held a card gets an empty name (its other records stay). With
     // `storedName`, the card of that name is removed wherever another program
-    // has moved it, and nothing when it is gone already.
-    DbMessage remove(int numcarte,
-                     const std::optional<std::string> &storedName = std::nullopt) const;
+    // has moved it, and nothing when it is gone already. What the removal left
+    // in `saved` when given (the file as it was when nothing was removed).
+    DbMessage remove(int numcarte, const std::optional<std::string> &storedName = std::nullopt,
+                     Saved *saved = nullptr) const;
 
 private:
     std::filesystem::path file_;
@@ -147,6 +158,8 @@ IoError readCard(const RecordFile &f, int slot, carte &out);
 // Every card, in slot order, up to the first blank name; on error, those
 // read before it.
 CardsResult readCards(const RecordFile &f);
+// The list as Database::list gives it, from an image.
+ListResult list(const RecordFile &f, int field);
 // Every field is checked before the first is written: on error the image is unchanged.
 IoError writeCard(RecordFile &f, int slot, const carte &card);
 // The removal, with the bytes that moving record after record would leave;

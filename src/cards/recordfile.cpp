@@ -387,6 +387,22 @@ IoError RecordFile::save(const fs::path &path) const
     return IoError::None;
 }
 
+FileStamp stampOf(const fs::path &path)
+{
+    FileStamp stamp;
+    struct stat st {
+    };
+    if (::stat(path.c_str(), &st) != 0)
+        return stamp;
+    stamp.exists = true;
+    stamp.device = st.st_dev;
+    stamp.inode = st.st_ino;
+    stamp.size = st.st_size;
+    stamp.modified = std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    stamp.changed = std::int64_t(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+    return stamp;
+}
+
 IoError writeOneRecord(const fs::path &path, int n, std::string_view utf8,
                        std::chrono::milliseconds lockWait)
 {

@@ -110,6 +110,19 @@ private:
     bool atEnd_ = true;     // the file ends at start_ + size_
 };
 
+// What tells one version of a file from another, without opening it: a save
+// replaces the file (a new inode), a writer in place changes its size or times.
+struct FileStamp {
+    bool exists = false;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = 0;
+    std::int64_t modified = 0; // nanoseconds
+    std::int64_t changed = 0;
+    bool operator==(const FileStamp &) const = default;
+};
+FileStamp stampOf(const std::filesystem::path &path);
+
 // Writes record n into the file where it stands, reading and rewriting
 // nothing else: the other records keep whatever another program writes into
 // them meanwhile, a file too short grows with zero bytes up to the record,

@@ -608,7 +608,8 @@ bool CardEditor::Command5_Click()
                          messages::kNomPris);
         return false;
     }
-    const cards::WriteResult written = db.write(card(), numcarte, storedCard());
+    cards::Saved saved;
+    const cards::WriteResult written = db.write(card(), numcarte, storedCard(), &saved);
     if (written.nameTaken) {
         // Another program gave the name to one of its cards since the check.
         dialogs_.message(window_, platform::Dialogs::Icon::Critical, messages::kAjoutTitle,
@@ -629,7 +630,7 @@ bool CardEditor::Command5_Click()
     // same name (its later edits could then never be saved).
     numcarte = written.slot;
     modifie = false;
-    emit validated();
+    emit validated(saved);
     return true;
 }
 
@@ -689,13 +690,14 @@ void CardEditor::Command12_Click()
                          question,
                          platform::Dialogs::Buttons::YesNo) != platform::Dialogs::Answer::Yes)
         return;
-    if (database().remove(numcarte, storedCard()) != cards::DbMessage::None) {
+    cards::Saved saved;
+    if (database().remove(numcarte, storedCard(), &saved) != cards::DbMessage::None) {
         // Nothing was removed: the card stays in the editor as it is.
         showWriteError();
         return;
     }
     modifie = false;
-    emit removed();
+    emit removed(saved);
 }
 
 void CardEditor::Check1_Click(int k)

@@ -146,10 +146,11 @@ public:
     Buttons buttons;
 
 signals:
-    // A card was written: the list is refilled.
-    void validated();
-    // The card was removed: the list is refilled and shows its first card.
-    void removed();
+    // A card was written: the list is refilled from what the write left.
+    void validated(const cards::Saved &saved);
+    // The card was removed: the list is refilled from what the removal left
+    // and shows its first card.
+    void removed(const cards::Saved &saved);
     // A text for the window's info line: the molar mass the formula gives,
     // offered for an empty "Masse molaire" box or set against the one typed.
     void infoLine(const QString &text);

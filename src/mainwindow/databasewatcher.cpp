@@ -11,8 +11,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include <sys/stat.h>
-
 namespace
 {
 
@@ -42,15 +40,23 @@ DatabaseWatcher::DatabaseWatcher(const QString &appDir, SpeciesList &list, CardE
     connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, changed);
     watcher_.addPath(appDir_);
     watchFile();
-    seen_ = identity();
+    seen_ = cards::stampOf(platform::toPath(file_));
 
     // Run after the window's own handlers of the same signals, once the
     // editor shows the card of the row or has written its card.
     noteShownCard();
     connect(&list_, &SpeciesList::cellEntry, this, &DatabaseWatcher::noteShownCard);
     connect(&list_, &SpeciesList::criterionPicked, this, &DatabaseWatcher::noteShownCard);
-    connect(&editor_, &CardEditor::validated, this, &DatabaseWatcher::noteShownCard);
-    connect(&editor_, &CardEditor::removed, this, &DatabaseWatcher::noteShownCard);
+    connect(&editor_, &CardEditor::validated, this, &DatabaseWatcher::ownSave);
+    connect(&editor_, &CardEditor::removed, this, &DatabaseWatcher::ownSave);
+}
+
+void DatabaseWatcher::ownSave(const cards::Saved &saved)
+{
+    // The file as the window left it is no other program's change; one that
+    // comes after it still differs from this stamp.
+    seen_ = saved.stamp;
+    noteShownCard();
 }
 
 void DatabaseWatcher::noteShownCard()
@@ -60,22 +66,6 @@ void DatabaseWatcher::noteShownCard()
         return;
     storedName_ = editor_.Text4->text();
     storedSlot_ = editor_.numcarte;
-}
-
-DatabaseWatcher::Identity DatabaseWatcher::identity() const
-{
-    Identity id;
-    struct stat st {
-    };
-    if (::stat(QFile::encodeName(file_).constData(), &st) != 0)
-        return id;
-    id.exists = true;
-    id.device = st.st_dev;
-    id.inode = st.st_ino;
-    id.size = st.st_size;
-    id.modified = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
-    id.changed = static_cast<long long>(st.st_ctim.tv_sec) * 1000000000LL + st.st_ctim.tv_nsec;
-    return id;
 }
 
 void DatabaseWatcher::watchFile()
@@ -92,7 +82,7 @@ void DatabaseWatcher::check()
         pending_.start();
         return;
     }
-    const Identity now = identity();
+    const cards::FileStamp now = cards::stampOf(platform::toPath(file_));
     if (now == seen_)
         return; // a lock file, a temporary file, the status file
     seen_ = now;

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "database.h"
+
 #include <QFileSystemWatcher>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
-
-#include <sys/types.h>
 
 class CardEditor;
 class SpeciesList;
@@ -17,7 +17,8 @@ class SpeciesList;
 // the card in the editor stays as it is, modified or not. numcarte follows
 // the editor's card to its new slot, or becomes -1 when the card is no
 // longer in the database, so that "&Valider" never writes over the slot of
-// another card after the other program removed one before it.
+// another card after the other program removed one before it. The window's
+// own saves are known by the stamp they leave: they refill nothing more.
 class DatabaseWatcher : public QObject
 {
     Q_OBJECT
@@ -30,20 +31,8 @@ signals:
     void refreshed();
 
 private:
-    // What tells one version of the file from another: a save replaces the
-    // file (new inode), a writer in place changes its size or times.
-    struct Identity {
-        bool exists = false;
-        dev_t device = 0;
-        ino_t inode = 0;
-        off_t size = 0;
-        long long modified = 0; // nanoseconds
-        long long changed = 0;
-        bool operator==(const Identity &) const = default;
-    };
-
-    Identity identity() const;
     void watchFile();
+    void ownSave(const cards::Saved &saved);
     void check();
     void refresh();
     void noteShownCard();
@@ -55,7 +44,7 @@ private:
     CardEditor &editor_;
     QFileSystemWatcher watcher_;
     QTimer pending_;
-    Identity seen_;
+    cards::FileStamp seen_;
     // The name the editor's card has in the database and its slot, noted
     // each time the editor shows or writes a database card.
     QString storedName_;

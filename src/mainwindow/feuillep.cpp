@@ -133,7 +133,8 @@ feuilleP::feuilleP(const QString &appDir, platform::Dialogs &dialogs, platform::
     connect(list_, &SpeciesList::cellEntry, this, &feuilleP::MS1_EnterCell);
     connect(list_, &SpeciesList::criterionPicked, this, &feuilleP::Combo1_Click);
     connect(list_, &SpeciesList::hasSpecies, Command12, &QPushButton::setEnabled);
-    connect(editor_, &CardEditor::validated, this, &feuilleP::majtab);
+    connect(editor_, &CardEditor::validated, this,
+            [this](const cards::Saved &saved) { majtab(&saved.image); });
     connect(editor_, &CardEditor::removed, this, &feuilleP::afterRemoval);
     connect(editor_, &CardEditor::infoLine, info, &QLabel::setText);
 
@@ -280,10 +281,10 @@ void feuilleP::createButtons()
     connect(Command14, &QPushButton::clicked, this, &feuilleP::Command14_Click);
 }
 
-void feuilleP::majtab()
+void feuilleP::majtab(const cards::RecordFile *image)
 {
     // The list keeps what could be read from a damaged database and says so.
-    if (!list_->majtab())
+    if (!list_->majtab(image))
         dialogs_.message(this, platform::Dialogs::Icon::Critical, messages::kLectureTitle,
                          messages::kLectureText);
 }
@@ -315,9 +316,9 @@ void feuilleP::Combo1_Click()
     showCurrentRow();
 }
 
-void feuilleP::afterRemoval()
+void feuilleP::afterRemoval(const cards::Saved &saved)
 {
-    majtab();
+    majtab(&saved.image);
     if (list_->rows() >= 2) {
         list_->setRow(1, false);
         showCurrentRow();

@@ -2,6 +2,7 @@
 
 #include "cardview.h"
 #include "carte.h"
+#include "database.h"
 
 #include <QHash>
 #include <QString>
@@ -138,10 +139,10 @@ private:
     QPushButton *makeButton(const char *name, const QString &caption, const QString &tooltip,
                             const QString &infoText, const char *icon);
     void createButtons();
-    void majtab();
+    void majtab(const cards::RecordFile *image = nullptr);
     void MS1_EnterCell();
     void Combo1_Click();
-    void afterRemoval();
+    void afterRemoval(const cards::Saved &saved);
     void showCurrentRow();
     bool queryUnload();
     void unload();

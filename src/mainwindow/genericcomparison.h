@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QCollator>
+#include <QCollatorSortKey>
 #include <QString>
 
+#include <optional>
+#include <unordered_map>
 #include <vector>
 
 // The species list's order: the generic comparison of two key cells. Keys fall into three ranks:
@@ -25,5 +28,17 @@ public:
                                const std::vector<QString> *ties = nullptr) const;
 
 private:
+    enum Rank { Blank, Number, Text };
+    // A key cell as the comparison sees it: its rank, and its value or its
+    // collation sort key.
+    struct Key {
+        Rank rank = Blank;
+        double value = 0;
+        std::optional<QCollatorSortKey> text;
+    };
+    static Key classify(const QString &s);
+    const Key &cached(const QString &s) const;
+
     QCollator collator_;
+    mutable std::unordered_map<QString, Key> keys_;
 };

@@ -38,33 +38,44 @@ constexpr QRect kSearchField{cardlayout::kMS1.left(), cardlayout::kCombo1.top(),
 
 SpeciesListing readSpeciesListing(const QString &appDir, int field, bool byName)
 {
-    const auto listed = cards::Database::inDirectory(platform::toPath(appDir)).list(field);
-    std::vector<QString> names;
-    std::vector<QString> values;
-    names.reserve(listed.cards.size());
-    values.reserve(listed.cards.size());
-    for (const cards::ListedCard &c : listed.cards) {
-        names.push_back(QString::fromStdString(c.nom));
-        values.push_back(QString::fromStdString(c.valeur) + QStringLiteral("   "));
+    return ListSorter().sort(cards::Database::inDirectory(platform::toPath(appDir)).list(field),
+                             byName);
+}
+
+SpeciesListing ListSorter::sort(cards::ListResult listed, bool byName)
+{
+    const std::size_t n = listed.cards.size();
+    const bool sameSize = n == listed_.size();
+    bool sameKeys = sameSize && byName == byName_;
+    std::vector<QString> names(n);
+    std::vector<QString> values(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const cards::ListedCard &c = listed.cards[i];
+        const bool sameName = sameSize && c.nom == listed_[i].nom;
+        const bool sameValue = sameSize && c.valeur == listed_[i].valeur;
+        names[i] = sameName ? names_[i] : QString::fromStdString(c.nom);
+        values[i] =
+            sameValue ? values_[i] : QString::fromStdString(c.valeur) + QStringLiteral("   ");
+        sameKeys = sameKeys && sameName && (byName || sameValue);
     }
-    const GenericComparison comparison;
-    const std::vector<int> order =
-        byName ? comparison.sortOrder(names) : comparison.sortOrder(values, &names);
+    if (!sameKeys)
+        order_ = byName ? comparison_.sortOrder(names) : comparison_.sortOrder(values, &names);
     SpeciesListing listing;
     listing.complete = listed.error == cards::IoError::None;
-    listing.rows.reserve(names.size());
-    for (int i : order)
-        listing.rows.push_back(
-            {std::move(names[std::size_t(i)]), std::move(values[std::size_t(i)])});
+    listing.rows.reserve(n);
+    for (int i : order_)
+        listing.rows.push_back({names[std::size_t(i)], values[std::size_t(i)]});
+    listed_ = std::move(listed.cards);
+    names_ = std::move(names);
+    values_ = std::move(values);
+    byName_ = byName;
     return listing;
 }
 
-std::vector<speciessearch::Key> readSearchKeys(const QString &appDir,
-                                               const std::vector<SpeciesModel::Row> &rows)
+std::vector<speciessearch::Key> searchKeys(const cards::ListResult &formulas,
+                                           const std::vector<SpeciesModel::Row> &rows)
 {
     // A name held by several slots is the card of the first, as when shown.
-    const auto formulas =
-        cards::Database::inDirectory(platform::toPath(appDir)).list(cards::kFormule);
     QHash<QString, QString> formulaOf;
     formulaOf.reserve(qsizetype(formulas.cards.size()));
     for (const cards::ListedCard &c : formulas.cards) {
@@ -122,6 +133,23 @@ Qt::ItemFlags SpeciesModel::flags(const QModelIndex &index) const
 
 void SpeciesModel::setRows(std::vector<Row> rows)
 {
+    // As many rows as before, most often the same but for a card just
+    // written: only the rows that changed are redrawn.
+    if (rows.size() == rows_.size() && !rows_.empty()) {
+        std::size_t first = rows.size();
+        std::size_t last = 0;
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            if (rows[i].nom == rows_[i].nom && rows[i].valeur == rows_[i].valeur)
+                continue;
+            first = std::min(first, i);
+            last = i;
+        }
+        rows_ = std::move(rows);
+        kept_.assign(rows_.size(), 1);
+        if (first <= last)
+            emit dataChanged(index(int(first), 0), index(int(last), 1));
+        return;
+    }
     beginResetModel();
     rows_ = std::move(rows);
     kept_.assign(rows_.size(), 1);
@@ -130,7 +158,10 @@ void SpeciesModel::setRows(std::vector<Row> rows)
 
 void SpeciesModel::setHeader(int column, const QString &text)
 {
-    headers_[column == 0 ? 0 : 1] = text;
+    QString &header = headers_[column == 0 ? 0 : 1];
+    if (header == text)
+        return; // the grid's header is not redrawn for nothing
+    header = text;
     emit headerDataChanged(Qt::Horizontal, column, column);
 }
 
@@ -191,7 +222,7 @@ void SpeciesList::fillCombo1()
     Combo1->clear();
     for (const SortCriterion &c : kSortCriteria)
         Combo1->addItem(QString::fromUtf8(c.entry));
-    // A filled combo box shows its first entry; the design starts with none
+    // A filled combo box shows its first entry; the list starts with none
     // selected, and majtab selects entry 0.
     Combo1->setCurrentIndex(-1);
 }
@@ -202,7 +233,7 @@ void SpeciesList::setColumns()
     MS1->setColumnWidth(1, kValueWidth);
 }
 
-bool SpeciesList::majtab()
+bool SpeciesList::majtab(const cards::RecordFile *image)
 {
     const QString w = currentName();
     const int previousRow = row();
@@ -220,13 +251,16 @@ bool SpeciesList::majtab()
     if (header1 == QString::fromUtf8(kMolarMassHeader))
         field_ = cards::kMasseMolaire;
 
-    SpeciesListing listing = read(field_, entry <= 0);
+    SpeciesListing listing = read(field_, entry <= 0, image);
 
     silent_ = true;
     model_->setHeader(0, QString::fromUtf8(kNameHeader));
     model_->setHeader(1, header1);
     model_->setRows(std::move(listing.rows));
     keys_.clear();
+    // A search under way needs the formulas: the written content has them.
+    if (image && !query_.isEmpty())
+        keys_ = searchKeys(cards::image::list(*image, cards::kFormule), model_->rows());
     applySearch(true);
     silent_ = false;
     emit hasSpecies(model_->rowCount() > 0);
@@ -257,14 +291,17 @@ void SpeciesList::setFirstListing(std::future<SpeciesListing> listing)
     firstListing_ = std::move(listing);
 }
 
-SpeciesListing SpeciesList::read(int field, bool byName)
+SpeciesListing SpeciesList::read(int field, bool byName, const cards::RecordFile *image)
 {
     if (firstListing_.valid()) {
         SpeciesListing first = firstListing_.get();
         if (field == cards::kMasseMolaire && byName)
             return first;
     }
-    return readSpeciesListing(appDir_, field, byName);
+    if (image)
+        return sorter_.sort(cards::image::list(*image, field), byName);
+    return sorter_.sort(cards::Database::inDirectory(platform::toPath(appDir_)).list(field),
+                        byName);
 }
 
 int SpeciesList::rows() const
@@ -390,9 +427,10 @@ void SpeciesList::applySearch(bool refilled)
     // The keys are read and folded once per filling of the list, by the first
     // search that needs them: a list nobody searches costs nothing more.
     if (!query_.isEmpty() && keys_.size() != std::size_t(n))
-        keys_ = readSearchKeys(appDir_, model_->rows());
+        keys_ = searchKeys(
+            cards::Database::inDirectory(platform::toPath(appDir_)).list(cards::kFormule),
+            model_->rows());
     bool changed = false;
-    MS1->setUpdatesEnabled(false);
     for (int i = 0; i < n; ++i) {
         const bool keep = query_.isEmpty() || speciessearch::matches(keys_[std::size_t(i)], query_);
         model_->setKept(i, keep);
@@ -400,10 +438,15 @@ void SpeciesList::applySearch(bool refilled)
         // leaves the rows it hid hidden.
         if (keep != MS1->isRowHidden(i))
             continue;
+        // The grid is redrawn once, after the last row shown or hidden; a
+        // refill that shows and hides nothing redraws only what changed.
+        if (!changed)
+            MS1->setUpdatesEnabled(false);
         MS1->setRowHidden(i, !keep);
         changed = true;
     }
-    MS1->setUpdatesEnabled(true);
+    if (changed)
+        MS1->setUpdatesEnabled(true);
     if (!changed || refilled)
         return;
     // The current species stays current, in view when shown.

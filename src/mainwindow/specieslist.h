@@ -1,5 +1,7 @@
 #pragma once
 
+#include "database.h"
+#include "genericcomparison.h"
 #include "speciessearch.h"
 
 #include <QAbstractTableModel>
@@ -55,15 +57,34 @@ struct SpeciesListing {
     bool complete = true; // false when the database could not be read whole
 };
 
-// Reads the name and the field `field` (5 to 11) of every card of the
-// database in `appDir` and sorts them by name, or by the field with ties
-// ordered by name. It touches no widget: start-up runs it on another thread.
+// Sorts the names and the values of one field of every card, as listed, by
+// name, or by the field with ties ordered by name. It remembers its last
+// sort: a listing whose keys are those it sorted last (a card written with
+// its name, and the field sorted by, as they were) takes the same order
+// without sorting again, and the texts that did not change are kept.
+class ListSorter
+{
+public:
+    SpeciesListing sort(cards::ListResult listed, bool byName);
+
+private:
+    GenericComparison comparison_;
+    // The last listing sorted, slot by slot, its texts and the order it got.
+    std::vector<cards::ListedCard> listed_;
+    std::vector<QString> names_;
+    std::vector<QString> values_;
+    std::vector<int> order_;
+    bool byName_ = true;
+};
+// The same read from the database in `appDir`. It touches no widget:
+// start-up runs it on another thread.
 SpeciesListing readSpeciesListing(const QString &appDir, int field, bool byName);
 
 // The search key of each row: its name and the formula of the card of that
-// name in the database of `appDir` (none when the card is gone).
-std::vector<speciessearch::Key> readSearchKeys(const QString &appDir,
-                                               const std::vector<SpeciesModel::Row> &rows);
+// name among `formulas` (a listing of the formula field; none when the card
+// is gone).
+std::vector<speciessearch::Key> searchKeys(const cards::ListResult &formulas,
+                                           const std::vector<SpeciesModel::Row> &rows);
 
 // The species list: the grid MS1 with its fixed header row, the sort
 // criterion Combo1 and the search field that narrows the list as one types.
@@ -86,10 +107,11 @@ public:
     void fillCombo1();
     void setColumns();
 
-    // Refills and re-sorts the list, keeping the current species current.
-    // Returns false when the database could not be read whole (the list then
-    // holds what could be read).
-    bool majtab();
+    // Refills and re-sorts the list, keeping the current species current:
+    // from the database, or from `image`, the content the window has just
+    // written into it. Returns false when the database could not be read
+    // whole (the list then holds what could be read).
+    bool majtab(const cards::RecordFile *image = nullptr);
 
     // Start-up: the window reads and sorts the list that its first majtab
     // shows (by name, with molar masses) on another thread while it builds
@@ -134,13 +156,14 @@ private:
     void onClicked(const QModelIndex &index);
     void setCurrentSilently(int modelRow);
     int lastRowNamed(const QString &nom) const; // model row, -1 when none
-    SpeciesListing read(int field, bool byName);
+    SpeciesListing read(int field, bool byName, const cards::RecordFile *image);
     void search();
     void applySearch(bool refilled);
     void enterFirstShown();
 
     QString appDir_;
     SpeciesModel *model_ = nullptr;
+    ListSorter sorter_; // keeps what it sorted from one refill to the next
     std::future<SpeciesListing> firstListing_;
     QString query_;                        // the folded query the rows are shown for
     std::vector<speciessearch::Key> keys_; // one per row once a search needs them

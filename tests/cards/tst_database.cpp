@@ -90,6 +90,15 @@ void DatabaseTest::listEndsAtFirstBlankName()
     }
     QCOMPARE(got, listed);
     QCOMPARE(l.error, error);
+    // The file read whole says the same: its list and its cards.
+    RecordFile whole;
+    QCOMPARE(RecordFile::load(path_, whole), IoError::None);
+    const ListResult fromImage = image::list(whole, kMasseMolaire);
+    const CardsResult all = Database(path_).cards();
+    QCOMPARE(fromImage.cards.size(), l.cards.size());
+    QCOMPARE(all.cards.size(), l.cards.size());
+    QCOMPARE(fromImage.error, error);
+    QCOMPARE(all.error, error);
 }
 
 void DatabaseTest::showFindsExactName_data()
@@ -185,10 +194,15 @@ void DatabaseTest::writeGoesToFirstFreeSlot()
 {
     const std::string before = databaseOf({"A", "  ", "Stale"});
     writeFile(path_, before);
-    const WriteResult w = Database(path_).write(card("New", "n"), -1);
+    Saved saved;
+    const WriteResult w = Database(path_).write(card("New", "n"), -1, std::nullopt, &saved);
     QCOMPARE(w.message, DbMessage::None);
     QCOMPARE(w.slot, 1);
     QCOMPARE(q(readFile(path_)), q(slotBytes("A") + slotBytes("New", "n") + slotBytes("Stale")));
+    // The caller gets the file as written, and knows it by its stamp.
+    QCOMPARE(q(std::string(saved.image.bytes().begin(), saved.image.bytes().end())),
+             q(readFile(path_)));
+    QVERIFY(saved.stamp == stampOf(path_) && saved.stamp.exists);
 }
 
 void DatabaseTest::writeReplacesInPlace()
@@ -225,8 +239,11 @@ void DatabaseTest::removeMovesLaterCards()
     QFETCH(int, slot);
     QFETCH(QByteArray, after);
     writeFile(path_, before.toStdString());
-    QCOMPARE(Database(path_).remove(slot), DbMessage::None);
+    Saved saved;
+    QCOMPARE(Database(path_).remove(slot, std::nullopt, &saved), DbMessage::None);
     QCOMPARE(QByteArray::fromStdString(readFile(path_)), after);
+    QCOMPARE(QByteArray(saved.image.bytes().data(), qsizetype(saved.image.bytes().size())), after);
+    QVERIFY(saved.stamp == stampOf(path_));
 }
 
 void DatabaseTest::removeMatchesRecordByRecord()

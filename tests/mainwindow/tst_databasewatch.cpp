@@ -58,6 +58,16 @@ void TestDatabaseWatch::listShowsOtherProgramsCards()
     QCOMPARE(t.shownName(), QStringLiteral("éthanol"));
     QCOMPARE(t.editor().numcarte, 1);
 
+    // The window's own save is no other program's change: only the next one
+    // refills the list.
+    QSignalSpy refreshed(t.w->findChild<DatabaseWatcher *>(), &DatabaseWatcher::refreshed);
+    type(t.editor().Text3[0], QStringLiteral("46"));
+    t.w->Command5->click();
+    QTest::qWait(200); // the notice of the window's own save has come
+    QCOMPARE(databaseOf(t).write(card("néon", "20"), -1).slot, 5);
+    QTRY_VERIFY(t.rowNames().contains(QStringLiteral("néon")));
+    QCOMPARE(refreshed.count(), 1);
+
     QVERIFY(databaseOf(t).remove(0) == cards::DbMessage::None);
     QTRY_VERIFY(!t.rowNames().contains(QStringLiteral("eau")));
     QCOMPARE(t.list().currentName(), QStringLiteral("éthanol"));
@@ -146,9 +156,10 @@ void TestDatabaseWatch::validateAfterOtherRemovalKeepsOtherCards()
     QCOMPARE(db[std::size_t(slot)].quantite(0), std::string("99"));
 }
 
-// The print dialog shows cards through showRow, which the watcher does not
-// hear of: a card shown so and then modified, whose slot another program
-// gave to another card, is not written over that card.
+// A card shown through showRow (as the print dialog shows the list's last
+// row after a listing), which the watcher does not hear of: shown so and then
+// modified, and its slot given by another program to another card, it is not
+// written over that card.
 void TestDatabaseWatch::cardShownWithoutNoteNeverOverwrites()
 {
     Window t;
