@@ -16,7 +16,8 @@ namespace
 
 const char *const kFace = "Times new roman";
 
-// Whole numbers as the design's Integer variables hold them: halves to even.
+// A position kept as a whole number of device pixels (the block height, the
+// line of a raised exponent): rounded to the nearest, halves to even.
 int whole(double v)
 {
     return int(std::nearbyint(v));
@@ -52,8 +53,8 @@ const PageWriter::FontEntry &PageWriter::current()
     const std::pair key{whole(points_ * 100), bold_};
     auto it = fonts_.find(key);
     if (it == fonts_.end()) {
-        // The installed face of the design, sized in points: the device's
-        // resolution turns them into its pixels.
+        // The installed face for "Times new roman", sized in points: the
+        // device's resolution turns them into its pixels.
         QFont font = cardlayout::font(kFace, points_, bold_);
         font.setPointSizeF(points_);
         it = fonts_.emplace(key, FontEntry{font, QFontMetricsF(font, painter_.device())}).first;

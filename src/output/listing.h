@@ -17,10 +17,11 @@
 
 class QPainter;
 
-// The printed database listing, laid out as the printer of the original design
-// prints: a current position (X, Y) in device pixels, a current font (always
-// the Times face, a size in points and a weight), texts printed at the
-// current position that either stay on the line or go to the next one.
+// The printed database listing, laid out line by line as on a line printer: a
+// current position (X, Y) in device pixels, a current font (always the Times
+// face, a size in points and a weight), texts printed at the current position
+// that either stay on the line or go to the next one. Every offset of the
+// layout is a number of device pixels of a 600 dpi printer.
 namespace listing
 {
 
