@@ -295,15 +295,18 @@ IoError RecordFile::moveRecordsDown(int from, int to, int count)
     const std::size_t end = offsetOf(from + count);
     if (bytes_.size() < end)
         bytes_.resize(end, 0);
+    // Record by record, in increasing order: each lands below its old place,
+    // over records already moved, with its length word and text and a zero
+    // filler, as writing it anew would leave it.
     char *const data = bytes_.data();
-    std::memmove(data + offsetOf(to), data + offsetOf(from),
-                 static_cast<std::size_t>(count) * kRecordSize);
-    for (int n = to; n < to + count; ++n) {
-        char *rec = data + offsetOf(n);
+    for (int i = 0; i < count; ++i) {
+        const char *src = data + offsetOf(from + i);
+        char *dst = data + offsetOf(to + i);
         const std::size_t length =
-            static_cast<unsigned char>(rec[0]) |
-            (static_cast<std::size_t>(static_cast<unsigned char>(rec[1])) << 8);
-        std::memset(rec + 2 + length, 0, kRecordSize - 2 - length); // zero filler
+            static_cast<unsigned char>(src[0]) |
+            (static_cast<std::size_t>(static_cast<unsigned char>(src[1])) << 8);
+        std::memmove(dst, src, 2 + length);
+        std::memset(dst + 2 + length, 0, kRecordSize - 2 - length);
     }
     // The old places that no later record moved into hold the empty text.
     const int firstEmptied = std::max(to + count, from);
