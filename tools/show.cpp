@@ -50,7 +50,7 @@ int runShow(const std::vector<std::string> &args)
 }
 
 const Register reg{
-    {"show", "fichier.CAR", "affiche les onze champs d'un fichier carte.", 1, 1, runShow}};
+    {"show", "fichier.CAR", "affiche les champs d'un fichier carte.", 1, 1, runShow}};
 
 } // namespace
 

@@ -70,7 +70,7 @@ CardFileRead readCardFile(const std::filesystem::path &path, bool completeNine)
 
 IoError writeCardFile(const std::filesystem::path &path, const carte &card)
 {
-    // The file is read for its bytes past record 12, so it is written under
+    // The file is read for its bytes past the card's records, so it is written under
     // its lock like the database.
     FileLock lock;
     if (const IoError e = lock.acquire(path); e != IoError::None)

@@ -33,8 +33,9 @@ struct CardFileRead {
 // downloaded card) it is left as read.
 CardFileRead readCardFile(const std::filesystem::path &path, bool completeNine);
 
-// Writes header and eleven fields (records 1 to 12). An existing longer file
-// keeps its bytes past record 12, as overwriting record by record would.
+// Writes the header and the card's fields (records 1 to 1 + kFieldCount). An
+// existing longer file keeps its bytes past them, as overwriting record by
+// record would.
 // Returns None, or the error that makes it "Ecriture impossible".
 IoError writeCardFile(const std::filesystem::path &path, const carte &card);
 

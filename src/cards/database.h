@@ -49,7 +49,7 @@ struct ShowResult {
     DbMessage message = DbMessage::None;
     bool found = false; // false with message None: name absent and numcarte was -1
     int slot = -1;
-    // The eleven fields (drapeaux completed to ten); after a failure, the
+    // The card's fields (drapeaux completed to ten); after a failure, the
     // fields read before it, the others empty.
     carte card;
     // A nine-character flag string was completed and written back (the editor beeps).
@@ -100,7 +100,7 @@ public:
 
     const std::filesystem::path &path() const { return file_; }
 
-    // The list: name and field f (5..11) of every card, in slot order. A
+    // The list: name and field f (a quantity) of every card, in slot order. A
     // missing or unreadable file lists as empty (never created).
     ListResult list(int f) const;
 

@@ -123,7 +123,7 @@ public:
     int row() const;  // current row, 0 when no species row is current
     QString text(int r, int c) const;
     QString currentName() const { return text(row(), 0); }
-    // The field shown in column 1 (5 to 11).
+    // The field shown in column 1 (a quantity).
     int field() const { return field_; }
 
     // Makes species row r current. With `enter` the change is a cell entry
