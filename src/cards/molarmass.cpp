@@ -1,7 +1,9 @@
 #include "molarmass.h"
 
 #include "atomicweights.h"
+#include "fields.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <vector>
@@ -521,38 +523,29 @@ std::string MolarMass::message() const
 
 std::optional<double> readMolarMassText(std::string_view text)
 {
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
-        ++i;
+    // The number, its decimal point read as the comma; then only the unit.
+    std::size_t i = text.find_first_not_of(" \t");
+    if (i == std::string_view::npos)
+        return std::nullopt;
     std::string number;
-    if (i < text.size() && text[i] == '-')
+    if (text[i] == '-')
         number += text[i++];
-    bool digits = false;
     bool point = false;
     for (; i < text.size(); ++i) {
         const char ch = text[i];
         if (ch >= '0' && ch <= '9') {
-            digits = true;
             number += ch;
         } else if ((ch == ',' || ch == '.') && !point) {
             point = true;
-            number += '.';
+            number += ',';
         } else {
             break;
         }
     }
-    if (!digits)
-        return std::nullopt;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
-        ++i;
-    // What follows can only be the unit.
+    i = std::min(text.find_first_not_of(" \t", i), text.size());
     if (i < text.size() && text[i] != 'g')
         return std::nullopt;
-    double value = 0;
-    const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
-    if (ec != std::errc() || end != number.data() + number.size() || !std::isfinite(value))
-        return std::nullopt;
-    return value;
+    return readDecimalComma(number);
 }
 
 bool massesDisagree(double stored, double computed, double tolerance)
