@@ -16,6 +16,9 @@
 #include <QScreen>
 #include <QTableView>
 
+#include <algorithm>
+#include <iterator>
+
 // The main window as a window: its buttons, its background and info line,
 // the card files dropped on it, and its fixed place on the screen.
 
@@ -65,86 +68,75 @@ QPushButton *feuilleP::makeButton(const char *name, const QString &caption, cons
 
 void feuilleP::createButtons()
 {
-    Command6 = makeButton("Command6", QStringLiteral("&Nouveau"), QStringLiteral("Nouvelle carte"),
-                          QStringLiteral("Créer une nouvelle carte"), "btn-nouveau");
-    Command5 = makeButton(
-        "Command5", QStringLiteral("&Valider"), QStringLiteral("Conserver les modifications"),
-        QStringLiteral("Enregistrer les modifications apportées à une carte"), "btn-valider");
-    Command12 =
-        makeButton("Command12", QStringLiteral("E&nlever"), QStringLiteral("Retirer cette carte"),
-                   QStringLiteral("Retirer la carte éditée actuellement de la base de "
-                                  "données"),
-                   "btn-enlever");
-    Command11 = makeButton("Command11", QStringLiteral("&Enregistrer"),
-                           QStringLiteral("Enregistrer la carte éditée dans un fichier"),
-                           QStringLiteral("Enregistrer la carte editée dans un fichier "
-                                          "indépendant"),
-                           "btn-enregistrer");
-    Command2 =
-        makeButton("Command2", QStringLiteral("&Ouvrir"), QStringLiteral("Ouvrir un fichier carte"),
-                   QStringLiteral("Ouvrir un fichier carte pour consulter une carte "
-                                  "extérieure à la base de données"),
-                   "btn-ouvrir");
-    Command4 = makeButton("Command4", QStringLiteral("Co&pier"),
-                          QStringLiteral("Placer l'image dans le presse-papiers"),
-                          QStringLiteral("Copier pour placer la carte dans le presse- papiers "
-                                         "puis coller depuis Word, Paint..."),
-                          "btn-copier");
-    Command10 = makeButton(
-        "Command10", QStringLiteral("&Imprimer"), QStringLiteral("Imprimer la carte"),
-        QStringLiteral("Imprimer la carte éditée ou toute la base de données"), "btn-imprimer");
-    Command14 =
-        makeButton("Command14", QStringLiteral("E&xporter"), QStringLiteral("Publier cette carte"),
-                   QStringLiteral("Publier cette carte sur le serveur (pour d'autres "
-                                  "utilisateurs)"),
-                   "btn-exporter");
-    Command13 = makeButton("Command13", QStringLiteral("I&mporter"),
-                           QStringLiteral("Télécharger une carte"),
-                           QStringLiteral("Télécharger une carte depuis le serveur pour la "
-                                          "consulter ou l'ajouter"),
-                           "btn-importer");
-    Command8 = makeButton("Command8", QStringLiteral("&Calculatrice"),
-                          QStringLiteral("Machine à calculer"),
-                          QStringLiteral("Activer la machine à calculer"), "btn-calculatrice");
-    Command7 = makeButton("Command7", QStringLiteral("&Aide"),
-                          QStringLiteral("Aide pour utiliser cette application"),
-                          QStringLiteral("Si vous rencontrez une difficulté avec cette "
-                                         "application"),
-                          "btn-aide");
-    Command9 = makeButton(
-        "Command9", QStringLiteral("&Voir le cours"), QStringLiteral("Aide théorique"),
-        QStringLiteral("Accéder directement à une partie du cours du manuel"), "btn-cours");
-    Command1 = makeButton("Command1", QStringLiteral("&Fermer"),
-                          QStringLiteral("Quitter cette application"),
-                          QStringLiteral("Retrouver le module principal et quitter cette "
-                                         "application"),
-                          "btn-fermer");
-
-    const auto row = [](std::initializer_list<QPushButton *> buttons, int top) {
-        const int n = int(buttons.size());
+    // Two rows of buttons, left to right in each: the order they take the
+    // focus in.
+    struct Button {
+        int row;
+        QPushButton *feuilleP::*control;
+        void (feuilleP::*click)();
+        const char *name;
+        const char *caption;
+        const char *tooltip;
+        const char *info;
+        const char *icon;
+    };
+    static const Button buttons[] = {
+        {0, &feuilleP::Command6, &feuilleP::Command6_Click, "Command6", "&Nouveau",
+         "Nouvelle carte", "Créer une nouvelle carte", "btn-nouveau"},
+        {0, &feuilleP::Command5, &feuilleP::Command5_Click, "Command5", "&Valider",
+         "Conserver les modifications", "Enregistrer les modifications apportées à une carte",
+         "btn-valider"},
+        {0, &feuilleP::Command12, &feuilleP::Command12_Click, "Command12", "E&nlever",
+         "Retirer cette carte", "Retirer la carte éditée actuellement de la base de données",
+         "btn-enlever"},
+        {0, &feuilleP::Command11, &feuilleP::Command11_Click, "Command11", "&Enregistrer",
+         "Enregistrer la carte éditée dans un fichier",
+         "Enregistrer la carte editée dans un fichier indépendant", "btn-enregistrer"},
+        {0, &feuilleP::Command2, &feuilleP::Command2_Click, "Command2", "&Ouvrir",
+         "Ouvrir un fichier carte",
+         "Ouvrir un fichier carte pour consulter une carte extérieure à la base de données",
+         "btn-ouvrir"},
+        {0, &feuilleP::Command4, &feuilleP::Command4_Click, "Command4", "Co&pier",
+         "Placer l'image dans le presse-papiers",
+         "Copier pour placer la carte dans le presse- papiers puis coller depuis Word, Paint...",
+         "btn-copier"},
+        {0, &feuilleP::Command10, &feuilleP::Command10_Click, "Command10", "&Imprimer",
+         "Imprimer la carte", "Imprimer la carte éditée ou toute la base de données",
+         "btn-imprimer"},
+        {1, &feuilleP::Command14, &feuilleP::Command14_Click, "Command14", "E&xporter",
+         "Publier cette carte", "Publier cette carte sur le serveur (pour d'autres utilisateurs)",
+         "btn-exporter"},
+        {1, &feuilleP::Command13, &feuilleP::Command13_Click, "Command13", "I&mporter",
+         "Télécharger une carte",
+         "Télécharger une carte depuis le serveur pour la consulter ou l'ajouter", "btn-importer"},
+        {1, &feuilleP::Command8, &feuilleP::Command8_Click, "Command8", "&Calculatrice",
+         "Machine à calculer", "Activer la machine à calculer", "btn-calculatrice"},
+        {1, &feuilleP::Command7, &feuilleP::Command7_Click, "Command7", "&Aide",
+         "Aide pour utiliser cette application",
+         "Si vous rencontrez une difficulté avec cette application", "btn-aide"},
+        {1, &feuilleP::Command9, &feuilleP::Command9_Click, "Command9", "&Voir le cours",
+         "Aide théorique", "Accéder directement à une partie du cours du manuel", "btn-cours"},
+        {1, &feuilleP::Command1, &feuilleP::Command1_Click, "Command1", "&Fermer",
+         "Quitter cette application", "Retrouver le module principal et quitter cette application",
+         "btn-fermer"},
+    };
+    for (const int row : {0, 1}) {
+        const int n = int(std::count_if(std::begin(buttons), std::end(buttons),
+                                        [row](const Button &b) { return b.row == row; }));
         const int width = (kButtonsRight - kButtonsLeft - (n - 1) * kButtonGap) / n;
         int left = kButtonsLeft;
-        for (QPushButton *b : buttons) {
-            b->setGeometry(left, top, width, kButtonHeight);
+        for (const Button &b : buttons) {
+            if (b.row != row)
+                continue;
+            QPushButton *button =
+                makeButton(b.name, QString::fromUtf8(b.caption), QString::fromUtf8(b.tooltip),
+                           QString::fromUtf8(b.info), b.icon);
+            button->setGeometry(left, row == 0 ? kRow1Top : kRow2Top, width, kButtonHeight);
             left += width + kButtonGap;
+            this->*b.control = button;
+            connect(button, &QPushButton::clicked, this, b.click);
         }
-    };
-    row({Command6, Command5, Command12, Command11, Command2, Command4, Command10}, kRow1Top);
-    row({Command14, Command13, Command8, Command7, Command9, Command1}, kRow2Top);
-
-    connect(Command1, &QPushButton::clicked, this, &feuilleP::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &feuilleP::Command2_Click);
-    connect(Command4, &QPushButton::clicked, this, &feuilleP::Command4_Click);
-    connect(Command5, &QPushButton::clicked, this, &feuilleP::Command5_Click);
-    connect(Command6, &QPushButton::clicked, this, &feuilleP::Command6_Click);
-    connect(Command7, &QPushButton::clicked, this, &feuilleP::Command7_Click);
-    connect(Command8, &QPushButton::clicked, this, &feuilleP::Command8_Click);
-    connect(Command9, &QPushButton::clicked, this, &feuilleP::Command9_Click);
-    connect(Command10, &QPushButton::clicked, this, &feuilleP::Command10_Click);
-    connect(Command11, &QPushButton::clicked, this, &feuilleP::Command11_Click);
-    connect(Command12, &QPushButton::clicked, this, &feuilleP::Command12_Click);
-    connect(Command13, &QPushButton::clicked, this, &feuilleP::Command13_Click);
-    connect(Command14, &QPushButton::clicked, this, &feuilleP::Command14_Click);
+    }
 }
 
 void feuilleP::paintEvent(QPaintEvent *)
