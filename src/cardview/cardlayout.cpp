@@ -68,9 +68,9 @@ struct QuantityControls {
         }
         for (int k = 0; k < cards::kQuantityCount; ++k) {
             const cards::FieldInfo &q = cards::quantityInfo(k);
-            // The table's texts are literals: their views end in a null.
             const char *label = names[std::size_t(2 * k)].c_str();
             const char *box = names[std::size_t(2 * k + 1)].c_str();
+            // The table's texts are literals: their views end in a null.
             all.push_back({label, Kind::Label, 104, q.cardTop, 161, 17, std::nullopt, rgb(0, 0, 0),
                            kQuantityFont, q.caption.data(), false});
             all.push_back({box, Kind::TextBox, 256, q.cardTop, 177, 24, rgb(255, 255, 255),

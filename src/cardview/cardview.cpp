@@ -4,9 +4,13 @@
 
 CardView::Quantities CardView::tableCaptions()
 {
-    Quantities captions;
-    for (int k = 0; k < cards::kQuantityCount; ++k)
-        captions[std::size_t(k)] = QString::fromUtf8(cards::quantityInfo(k).caption);
+    // Made once; every view shares the texts.
+    static const Quantities captions = [] {
+        Quantities c;
+        for (int k = 0; k < cards::kQuantityCount; ++k)
+            c[std::size_t(k)] = QString::fromUtf8(cards::quantityInfo(k).caption);
+        return c;
+    }();
     return captions;
 }
 
@@ -18,7 +22,9 @@ CardView cardViewOf(const cards::carte &card, hazardpictures::Style style)
     v.aspect = QString::fromStdString(card.aspect());
     for (int k = 0; k < cards::kQuantityCount; ++k) {
         v.quantites[std::size_t(k)] = QString::fromStdString(card.quantite(k));
-        v.captions[std::size_t(k)] = QString::fromUtf8(cards::quantityCaption(card, k));
+        const std::string_view caption = cards::quantityCaption(card, k);
+        if (caption != cards::quantityInfo(k).caption)
+            v.captions[std::size_t(k)] = QString::fromUtf8(caption);
     }
     const cards::Flags flags = cards::decodeFlags(card.drapeaux());
     v.organique = flags.organique();
