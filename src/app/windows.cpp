@@ -71,7 +71,7 @@ void connectWindows(feuilleP &window, Modules &modules)
             networkmodule::kFileName, networkmodule::kDownload, &window);
         if (download)
             download(
-                window.appDir(), window.listDownloaded(), [&window] { window.chargenet(); },
+                window.appDir(), window.listDownloaded(), [&window] { return window.chargenet(); },
                 window.dialogs(), &window);
     };
     window.setWindows(std::move(w));

@@ -23,16 +23,24 @@ CardFileRead readCardFile(const std::filesystem::path &path, bool completeNine)
     CardFileRead result;
     const auto fail = [&result](CardFileStatus s) {
         result.status = s;
+        result.card = carte{};
         return result;
     };
 
     // Read without the lock; the completion of a nine-character flag string
     // reads again under it before writing (see Database::showCompletingFlags).
+    // A field that cannot be read makes the card unreadable; a record that is
+    // not there (a file cut short) too.
+    const auto fieldFailed = [](IoError e) {
+        return e == IoError::Damaged ? CardFileStatus::Damaged : CardFileStatus::ReadError;
+    };
     FileLock lock;
     for (;;) {
         result = CardFileRead{};
+        std::error_code missing;
+        if (!std::filesystem::exists(path, missing) && !missing)
+            return fail(CardFileStatus::Missing);
         RecordFile file;
-        // A missing file reads as empty records, so its header does not match.
         if (RecordFile::load(path, file) != IoError::None)
             return fail(CardFileStatus::ReadError);
         // A first record that is not even a record (an HTML page, a picture)
@@ -42,11 +50,13 @@ CardFileRead readCardFile(const std::filesystem::path &path, bool completeNine)
             return fail(CardFileStatus::NotCardFile);
         if (header != kCardHeader)
             return fail(CardFileStatus::NotCardFile);
+        if (file.recordCount() < recordOf(kFieldCount))
+            return fail(CardFileStatus::Damaged);
 
         carte &card = result.card;
         for (int k = kNom; k <= kDrapeaux; ++k) {
-            if (file.read(recordOf(k), card.field(k)) != IoError::None)
-                return fail(CardFileStatus::ReadError);
+            if (const IoError e = file.read(recordOf(k), card.field(k)); e != IoError::None)
+                return fail(fieldFailed(e));
         }
         if (completeNine && cards::completeNine(card.drapeaux())) {
             if (!lock.held()) {
@@ -61,8 +71,8 @@ CardFileRead readCardFile(const std::filesystem::path &path, bool completeNine)
             result.completedNine = true;
         }
         for (int k = kAspect; k <= kFieldCount; ++k) {
-            if (file.read(recordOf(k), card.field(k)) != IoError::None)
-                return fail(CardFileStatus::ReadError);
+            if (const IoError e = file.read(recordOf(k), card.field(k)); e != IoError::None)
+                return fail(fieldFailed(e));
         }
         return result;
     }

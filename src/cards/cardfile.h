@@ -15,16 +15,20 @@ inline constexpr const char *kTempoCarFileName = "TEMPO.CAR";
 
 enum class CardFileStatus {
     Ok,
+    Missing, // there is no file of that name
     // "Fichier non valide" / "Ce fichier ne correspond pas à cette application.":
     // the first record is not the header, or not even a record (a file of
     // another kind, whose length word says more than a record holds).
     NotCardFile,
+    // A card file that ends before its last field, or one of whose records
+    // is damaged: the card in it cannot be read whole.
+    Damaged,
     ReadError, // "Lecture impossible" / "Vérifier l'état du lecteur."
 };
 
 struct CardFileRead {
     CardFileStatus status = CardFileStatus::Ok;
-    carte card;                 // fields read so far
+    carte card;                 // the card when Ok
     bool completedNine = false; // a nine-character flag string was completed (beep)
 };
 

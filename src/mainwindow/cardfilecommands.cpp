@@ -61,51 +61,68 @@ void CardFileCommands::Command2_Click()
 {
     if (!editor_.enregistrer())
         return;
+    // Still modified: the user chose not to save it.
+    const bool modified = editor_.modifie;
     editor_.modifie = false;
     const auto chosen = dialogs_.fileName(
         window_, cardFileRequest(QStringLiteral("Ouvrir un fichier carte"), false));
     if (!chosen)
         return;
-    editor_.Command6_Click();
-    load(*chosen, Source::Open);
+    load(*chosen, Source::Open, modified);
 }
 
 void CardFileCommands::open(const QString &path)
 {
     if (!editor_.enregistrer())
         return;
-    editor_.modifie = false;
-    editor_.Command6_Click();
-    load(path, Source::Open);
+    load(path, Source::Open, editor_.modifie);
 }
 
-void CardFileCommands::chargenet()
+bool CardFileCommands::chargenet()
 {
     // A modified card that could not be saved stays: the download does not
     // replace it.
-    if (!editor_.Command6_Click())
-        return;
-    load(QDir(appDir_).filePath(QString::fromUtf8(cards::kTempoCarFileName)), Source::Download);
+    if (!editor_.enregistrer())
+        return false;
+    return load(QDir(appDir_).filePath(QString::fromUtf8(cards::kTempoCarFileName)),
+                Source::Download, editor_.modifie);
 }
 
-void CardFileCommands::load(const QString &path, Source source)
+bool CardFileCommands::load(const QString &path, Source source, bool wasModified)
 {
     const cards::CardFileRead read = cards::readCardFile(toPath(path), source == Source::Open);
+    const QString file = QDir::toNativeSeparators(path);
+    // A file that is not there, of another kind or unreadable leaves the
+    // editor empty ("&Nouveau" ran first, as the command always did); a card
+    // file cut short or damaged leaves the editor's card as it was: reading
+    // part of a card would pass it off as the whole one.
+    const auto refuse = [&](bool emptied, const QString &title, const QString &text) {
+        if (emptied) {
+            editor_.modifie = false;
+            editor_.Command6_Click();
+        } else {
+            editor_.modifie = wasModified;
+        }
+        dialogs_.message(window_, platform::Dialogs::Icon::Critical, title, text);
+        return false;
+    };
     switch (read.status) {
+    case cards::CardFileStatus::Missing:
+        return refuse(true, messages::kIntrouvableTitle, messages::kIntrouvableText.arg(file));
     case cards::CardFileStatus::NotCardFile:
-        dialogs_.message(window_, platform::Dialogs::Icon::Critical, messages::kNonValideTitle,
-                         messages::kNonValideText);
-        return;
+        return refuse(true, messages::kNonValideTitle, messages::kNonValideText);
+    case cards::CardFileStatus::Damaged:
+        return refuse(false, messages::kEndommageTitle, messages::kEndommageText.arg(file));
     case cards::CardFileStatus::ReadError:
-        editor_.fillTexts(read.card);
-        dialogs_.message(window_, platform::Dialogs::Icon::Critical, messages::kLectureTitle,
-                         messages::kLectureText);
-        return;
+        return refuse(true, messages::kLectureTitle, messages::kLectureText);
     case cards::CardFileStatus::Ok:
         break;
     }
+    editor_.modifie = false;
+    editor_.Command6_Click();
     if (read.completedNine)
         dialogs_.beep();
     editor_.showLoadedCard(read.card, source == Source::Open ? CardEditor::LockRule::Open
                                                              : CardEditor::LockRule::Download);
+    return true;
 }

@@ -21,7 +21,9 @@ public:
 
     void Command11_Click(); // "&Enregistrer"
     void Command2_Click();  // "&Ouvrir"
-    void chargenet();
+    // False when the downloaded card was not loaded (a modified card kept,
+    // or a file that cannot be read): the download window stays open.
+    bool chargenet();
     // "&Ouvrir" with the file already chosen (named on the command line,
     // dropped onto the window): the same question, the same reading and
     // messages.
@@ -29,7 +31,11 @@ public:
 
 private:
     enum class Source { Open, Download };
-    void load(const QString &path, Source source);
+    // Reads the card file and, when the whole card could be read, puts it in
+    // the editor in place of its card ("&Nouveau" first). A card file cut
+    // short or damaged is named in a message, and the editor's card stays as
+    // it was, still counted as modified when it was.
+    bool load(const QString &path, Source source, bool wasModified);
 
     CardEditor &editor_;
     QString appDir_;

@@ -249,9 +249,9 @@ bool feuilleP::askSaveBeforeListing()
     return editor_->enregistrer();
 }
 
-void feuilleP::chargenet()
+bool feuilleP::chargenet()
 {
-    files_->chargenet();
+    return files_->chargenet();
 }
 
 void feuilleP::openCardFile(const QString &path)

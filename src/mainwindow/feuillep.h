@@ -61,8 +61,8 @@ public:
     CardView currentCardView() const;                  // for the card picture and printing
     double &memoire() { return memoire_; }             // the calculator's memory
     bool &listDownloaded() { return listDownloaded_; } // the download's list flag
-    void chargenet();                                  // loads TEMPO.CAR
-    void repaintCard();                                // Frame1 live again
+    bool chargenet();   // loads TEMPO.CAR; false when the card could not be taken
+    void repaintCard(); // Frame1 live again
 
     // Opens a card file as "&Ouvrir" does once the file is chosen, with the
     // same question and messages: the file named on the command line. A

@@ -34,6 +34,14 @@ inline const QString kNonValideTitle = QStringLiteral("Fichier non valide");
 inline const QString kNonValideText =
     QStringLiteral("Ce fichier ne correspond pas à cette application.");
 
+inline const QString kIntrouvableTitle = QStringLiteral("Fichier introuvable");
+inline const QString kIntrouvableText = QStringLiteral("Le fichier %1 n'existe pas.");
+
+inline const QString kEndommageTitle = QStringLiteral("Fichier endommagé");
+inline const QString kEndommageText =
+    QStringLiteral("Le fichier %1 est endommagé : la carte qu'il contient est incomplète ou "
+                   "illisible.\nLa carte affichée n'a pas été changée.");
+
 inline const QString kEcraserTitle = QStringLiteral("Ecraser le fichier existant ?");
 
 inline const QString kSortieTitle = QStringLiteral("Sortie du module");

@@ -38,7 +38,7 @@ bool writeWhole(const QString &path, const QByteArray &bytes)
 
 } // namespace
 
-feuilleFTP::feuilleFTP(const QString &appDir, bool &listDownloaded, std::function<void()> chargenet,
+feuilleFTP::feuilleFTP(const QString &appDir, bool &listDownloaded, std::function<bool()> chargenet,
                        Dialogs &dialogs, QWidget *parent)
     : QDialog(parent), appDir_(appDir), listDownloaded_(listDownloaded),
       chargenet_(std::move(chargenet)), dialogs_(dialogs)
@@ -225,8 +225,13 @@ void feuilleFTP::onDone(const QByteArray &bytes)
         }
         if (cancelled_)
             return;
-        if (chargenet_)
-            chargenet_();
+        // A card the main window could not take (it said why) leaves the
+        // window open on the list, for another card.
+        if (chargenet_ && !chargenet_()) {
+            Command1->setEnabled(true);
+            Command3->setEnabled(true);
+            return;
+        }
         accept();
     }
 }

@@ -25,13 +25,13 @@ class UrlTransfer;
 // The download window "Télécharger des cartes": fetches the list of offered
 // cards (LISTEC.ZYP), shows it, and fetches the chosen card into TEMPO.CAR in
 // the application directory, then calls `chargenet` so that the main window
-// loads it.
+// loads it; the window closes once it has (`chargenet` true).
 class feuilleFTP : public QDialog
 {
     Q_OBJECT
 public:
     // `listDownloaded` is the application's list-download flag for this run.
-    feuilleFTP(const QString &appDir, bool &listDownloaded, std::function<void()> chargenet,
+    feuilleFTP(const QString &appDir, bool &listDownloaded, std::function<bool()> chargenet,
                platform::Dialogs &dialogs, QWidget *parent = nullptr);
     ~feuilleFTP() override;
 
@@ -78,7 +78,7 @@ private:
 
     QString appDir_;
     bool &listDownloaded_;
-    std::function<void()> chargenet_;
+    std::function<bool()> chargenet_;
     platform::Dialogs &dialogs_;
     network::UrlTransfer *Inet1 = nullptr;
     std::vector<cards::ListEntry> entries_; // the entries shown in List1

@@ -19,7 +19,7 @@ extern "C" Q_DECL_EXPORT void cartes_publier(const cards::carte &card, const QSt
 }
 
 extern "C" Q_DECL_EXPORT void cartes_telecharger(const QString &appDir, bool &listDownloaded,
-                                                 const std::function<void()> &chargenet,
+                                                 const std::function<bool()> &chargenet,
                                                  platform::Dialogs &dialogs, QWidget *parent)
 {
     feuilleFTP download(appDir, listDownloaded, chargenet, dialogs, parent);

@@ -33,7 +33,7 @@ inline constexpr const char *kPublish = "cartes_publier";
 // Downloads cards offered on the server: "Télécharger une carte", modal over
 // `parent`; `chargenet` fills the list of cards offered.
 using Download = void (*)(const QString &appDir, bool &listDownloaded,
-                          const std::function<void()> &chargenet, platform::Dialogs &dialogs,
+                          const std::function<bool()> &chargenet, platform::Dialogs &dialogs,
                           QWidget *parent);
 inline constexpr const char *kDownload = "cartes_telecharger";
 

@@ -118,7 +118,7 @@ void TestModules::downloadFromModule()
     QString title;
     QTimer::singleShot(0, [&title] { title = closeNextModal(); });
     download(
-        appDir.path(), listDownloaded, [] {}, dialogs, nullptr);
+        appDir.path(), listDownloaded, [] { return true; }, dialogs, nullptr);
     QCOMPARE(title, QStringLiteral("Télécharger des cartes"));
 }
 

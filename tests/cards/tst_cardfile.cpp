@@ -65,10 +65,15 @@ void CardFileTest::readChecksHeader_data()
     QTest::newRow("header in lower case") << b(capital) << CardFileStatus::NotCardFile << "";
     QTest::newRow("empty file") << QByteArray("") << CardFileStatus::NotCardFile << "";
     QTest::newRow("damaged header") << b(rawRec(200)) << CardFileStatus::NotCardFile << "";
-    QTest::newRow("damaged field keeps what was read")
-        << b(cardFileBytes("Eau").substr(0, 3 * 128) + rawRec(300)) << CardFileStatus::ReadError
-        << "Eau";
-    QTest::newRow("header only: empty fields") << b(rec(kHeaderBytes)) << CardFileStatus::Ok << "";
+    // A card that cannot be read whole is no card: nothing of it is given.
+    const std::string eau = cardFileBytes("Eau");
+    QTest::newRow("damaged field") << b(eau.substr(0, 3 * 128) + rawRec(300) + eau.substr(4 * 128))
+                                   << CardFileStatus::Damaged << "";
+    QTest::newRow("header only") << b(rec(kHeaderBytes)) << CardFileStatus::Damaged << "";
+    QTest::newRow("cut to 100 bytes") << b(eau.substr(0, 100)) << CardFileStatus::Damaged << "";
+    QTest::newRow("cut to 700 bytes") << b(eau.substr(0, 700)) << CardFileStatus::Damaged << "";
+    QTest::newRow("cut in the last filler")
+        << b(eau.substr(0, eau.size() - 100)) << CardFileStatus::Ok << "Eau";
 }
 
 void CardFileTest::readChecksHeader()
@@ -107,8 +112,8 @@ void CardFileTest::nineFlagsCompletedOnlyOnOpen()
     QCOMPARE(q(readFile(path)), q(cardFileBytes("Eau", "1010000000")));
     QCOMPARE(q(r.card.field(kSolubilite)), QByteArray("x11"));
 
-    // A missing file is no card file, and is not created.
-    QCOMPARE(readCardFile(pathIn(dir, "missing.CAR"), true).status, CardFileStatus::NotCardFile);
+    // A missing file is said to be missing, and is not created.
+    QCOMPARE(readCardFile(pathIn(dir, "missing.CAR"), true).status, CardFileStatus::Missing);
     QVERIFY(!std::filesystem::exists(pathIn(dir, "missing.CAR")));
 }
 

@@ -3,7 +3,7 @@
 # the desktop starts it from the file manager: a relative path is taken from
 # the current folder, the card opens in the editor as a card outside the
 # database, and closing asks "Enregistrer ?" (answered Yes with Return, so the
-# card is added to the database). A missing file gives "Fichier non valide"
+# card is added to the database). A missing file gives "Fichier introuvable"
 # and the window goes on.
 # Usage: cardfile.sh EXECUTABLE DATABASE
 set -euo pipefail
@@ -69,7 +69,7 @@ cmp -s "$work/before.CAR" "$work/classe/cartes/soufre jaune.CAR" || fail "the ca
 
 # A missing file: the message, nothing made, and the window goes on.
 start "$work/classe" "absente.CAR"
-answer "Fichier non valide"
+answer "Fichier introuvable"
 win=$(window "$title") || fail "the main window did not appear"
 [[ -n $win ]] || fail "the main window did not appear"
 "$py" "$here/x11close.py" "$win"

@@ -235,8 +235,19 @@ void TestCardFileOpen::argumentRefused_data()
                                                     "ce chimique pour le logiciel ZYP",
                                                     "eau"})
                                         << true << nonValide << nonValideText;
-    QTest::newRow("missing file") << "absent.CAR" << QByteArray() << false << nonValide
-                                  << nonValideText;
+    // The file is named by its whole path ("%1").
+    QTest::newRow("missing file") << "absent.CAR" << QByteArray() << false
+                                  << QStringLiteral("Fichier introuvable")
+                                  << QStringLiteral("Le fichier %1 n'existe pas.");
+    const QByteArray whole = cardFileOf(fixture::card("eau", "18"));
+    const QString endommage = QStringLiteral("Fichier endommagé");
+    const QString endommageText =
+        QStringLiteral("Le fichier %1 est endommagé : la carte qu'il contient est incomplète ou "
+                       "illisible.\nLa carte affichée n'a pas été changée.");
+    QTest::newRow("cut to 100 bytes")
+        << "court.CAR" << whole.left(100) << true << endommage << endommageText;
+    QTest::newRow("cut to 700 bytes")
+        << "coupe.CAR" << whole.left(700) << true << endommage << endommageText;
     QTest::newRow("folder") << "dossier.CAR" << QByteArray() << true
                             << QStringLiteral("Lecture impossible")
                             << QStringLiteral("Vérifier l'état du lecteur.");
@@ -251,6 +262,8 @@ void TestCardFileOpen::argumentRefused()
     QFETCH(QString, text);
     Window t(bundled_);
     feuilleP &w = t.open();
+    const QString shown = t.shownName();
+    const int numcarte = t.editor().numcarte;
     if (name == QLatin1String("dossier.CAR"))
         QVERIFY(QDir().mkpath(t.path(name)));
     else if (exists)
@@ -265,14 +278,19 @@ void TestCardFileOpen::argumentRefused()
 
     QVERIFY2(t.dialogs.unexpected.isEmpty(), qPrintable(t.dialogs.unexpected.join(", ")));
     QVERIFY(t.dialogs.allAnswered());
-    QCOMPARE(t.dialogs.shown.back().text, text);
+    QCOMPARE(t.dialogs.shown.back().text,
+             text.contains(QLatin1String("%1")) ? text.arg(t.path(name)) : text);
     QCOMPARE(t.dialogs.shown.back().icon, platform::Dialogs::Icon::Critical);
     // Nothing written: a missing file is not made, a foreign one not touched.
     QCOMPARE(QFileInfo::exists(t.path(name)), exists);
     if (exists && !QFileInfo(t.path(name)).isDir())
         QCOMPARE(readAll(t.path(name)), content);
     QCOMPARE(readAll(t.path("ESPCHIMIQUES.ZYP")), database);
-    QCOMPARE(t.editor().numcarte, -1);
+    // A damaged card file leaves the editor's card as it was; any other
+    // leaves it empty, as "&Nouveau" does.
+    const bool kept = title == QStringLiteral("Fichier endommagé");
+    QCOMPARE(t.shownName(), kept ? shown : QString());
+    QCOMPARE(t.editor().numcarte, kept ? numcarte : -1);
 }
 
 void TestCardFileOpen::modifiedCard_data()

@@ -79,6 +79,7 @@ class TestDownload : public QObject
             [&run, tempo] {
                 ++run.chargenetCalls;
                 run.loaded = cards::readCardFile(tempo.toStdString(), false);
+                return run.loaded.status == cards::CardFileStatus::Ok;
             },
             run.dialogs);
         w->setTransferTimeout(500);
@@ -374,6 +375,8 @@ private slots:
         w->Command1->click();
         QTRY_COMPARE_WITH_TIMEOUT(run.chargenetCalls, 1, 20000);
         QCOMPARE(run.loaded.status, cards::CardFileStatus::NotCardFile);
+        // The window stays, ready for another card.
+        QVERIFY(w->isVisible() && w->Command1->isEnabled());
     }
 
     void annulerDuringTransfer()
