@@ -150,7 +150,7 @@ void feuilleFTP::cartesnet()
     Inet1->start(listUrl_, kMaxListBytes);
 }
 
-void feuilleFTP::dresseliste()
+void feuilleFTP::dresseliste(bool tellMissing)
 {
     List1->clear();
     entries_.clear();
@@ -159,8 +159,10 @@ void feuilleFTP::dresseliste()
     const QString path = QDir(appDir_).filePath(QString::fromLatin1(cards::kListFileName));
     cards::DownloadList list = cards::readDownloadList(platform::toPath(path));
     if (!list.valid) {
-        dialogs_.message(this, Dialogs::Icon::Critical, QStringLiteral("Visualisation impossible"),
-                         QStringLiteral("Pas de liste téléchargée"));
+        if (tellMissing)
+            dialogs_.message(this, Dialogs::Icon::Critical,
+                             QStringLiteral("Visualisation impossible"),
+                             QStringLiteral("Pas de liste téléchargée"));
         listDownloaded_ = false;
         return;
     }
@@ -243,9 +245,10 @@ void feuilleFTP::onFailed(const QString &why)
     Command1->setEnabled(true);
     Command3->setEnabled(true);
     impossible(why);
-    // The list already on disk, if any, is still worth showing.
+    // The list already on disk, if any, is still worth showing; its absence
+    // is no second message.
     if (what == Fetching::List)
-        dresseliste();
+        dresseliste(false);
 }
 
 void feuilleFTP::impossible(const QString &why)

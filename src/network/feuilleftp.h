@@ -70,7 +70,9 @@ private:
 
     void activate();
     void cartesnet();
-    void dresseliste();
+    // The list on disk in List1; without one, "Visualisation impossible" when
+    // `tellMissing`.
+    void dresseliste(bool tellMissing = true);
     void List1_Click();
     void onDone(const QByteArray &bytes);
     void onFailed(const QString &why);

@@ -179,20 +179,25 @@ private slots:
         QTest::addColumn<QStringList>("titles");
         QTest::addColumn<int>("shown"); // entries in List1 afterwards
         QTest::addColumn<bool>("keptOld");
+        QTest::addColumn<bool>("oldList"); // a list downloaded before lies on disk
         const QStringList impossible{"Téléchargement impossible"};
-        QTest::newRow("404") << QByteArray("/files/absent.ZYP") << impossible << 1 << true;
-        QTest::newRow("too large") << QByteArray("/big/1048577") << impossible << 1 << true;
+        QTest::newRow("404") << QByteArray("/files/absent.ZYP") << impossible << 1 << true << true;
+        QTest::newRow("too large") << QByteArray("/big/1048577") << impossible << 1 << true << true;
         QTest::newRow("too large, no length")
-            << QByteArray("/stream/1200000") << impossible << 1 << true;
-        QTest::newRow("no answer") << QByteArray("/silent") << impossible << 1 << true;
-        QTest::newRow("not http") << QByteArray("file:///etc/passwd") << impossible << 1 << true;
+            << QByteArray("/stream/1200000") << impossible << 1 << true << true;
+        QTest::newRow("no answer") << QByteArray("/silent") << impossible << 1 << true << true;
+        QTest::newRow("not http") << QByteArray("file:///etc/passwd") << impossible << 1 << true
+                                  << true;
         QTest::newRow("redirect to a file")
-            << QByteArray("/redirect?to=file:///etc/passwd") << impossible << 1 << true;
+            << QByteArray("/redirect?to=file:///etc/passwd") << impossible << 1 << true << true;
         QTest::newRow("without its marker")
             << QByteArray("/files/nomarker.ZYP") << QStringList{"Visualisation impossible"} << 0
-            << false;
+            << false << true;
         QTest::newRow("empty list")
-            << QByteArray("/files/empty.ZYP") << QStringList() << 0 << false;
+            << QByteArray("/files/empty.ZYP") << QStringList() << 0 << false << true;
+        // One message, not a second one for the list there is not.
+        QTest::newRow("404, no list before")
+            << QByteArray("/files/absent.ZYP") << impossible << 0 << false << false;
     }
 
     void listFaults()
@@ -201,10 +206,12 @@ private slots:
         QFETCH(QStringList, titles);
         QFETCH(int, shown);
         QFETCH(bool, keptOld);
+        QFETCH(bool, oldList);
         QTemporaryDir dir;
         setListUrl(dir, listUrl.startsWith('/') ? url(listUrl) : listUrl);
         const QByteArray old = records({"LISTECHIMIE", "ancienne", "", "", url("/files/a.CAR")});
-        QVERIFY(writeAll(appFile(dir, cards::kListFileName), old));
+        if (oldList)
+            QVERIFY(writeAll(appFile(dir, cards::kListFileName), old));
         Run run;
         for (const QString &title : titles)
             run.dialogs.expectMessage(title, Dialogs::Answer::Ok);
