@@ -1,6 +1,7 @@
 #include "cardfile.h"
 #include "common.h"
 #include "database.h"
+#include "hazardpictures.h"
 #include "picturefile.h"
 #include "subcommand.h"
 
@@ -8,6 +9,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 
+#include <algorithm>
 #include <iostream>
 #include <memory>
 #include <set>
@@ -53,16 +55,56 @@ bool readCards(const std::filesystem::path &db, std::vector<cards::carte> &out)
     return true;
 }
 
-bool write(const cards::carte &card, const QString &path)
+// The pictograms' style: "--pictogrammes orange|sgh" taken out of the
+// arguments, else the one the user chose in the window. False (said on
+// stderr) for an option without a known style.
+bool takeStyle(std::vector<std::string> &args, hazardpictures::Style &style, const Subcommand *self)
 {
-    if (picturefile::writeCardPicture(cardViewOf(card), path))
+    style = hazardpictures::loadStyle();
+    const auto option = std::find(args.begin(), args.end(), "--pictogrammes");
+    if (option != args.end()) {
+        const auto named = option + 1 == args.end()
+                               ? std::nullopt
+                               : hazardpictures::styleNamed(QString::fromStdString(*(option + 1)));
+        if (!named) {
+            usageError("--pictogrammes : « orange » (carrés orange) ou « sgh » (losanges du "
+                       "règlement CLP).",
+                       self);
+            return false;
+        }
+        style = *named;
+        args.erase(option, option + 2);
+    }
+    if (args.size() < 2 || args.size() > 3) {
+        usageError("nombre d'arguments incorrect pour « " + std::string(self->name) + " ».", self);
+        return false;
+    }
+    return true;
+}
+
+const Subcommand *subcommandNamed(std::string_view name)
+{
+    for (const Subcommand &c : subcommands())
+        if (c.name == name)
+            return &c;
+    return nullptr;
+}
+
+bool write(const cards::carte &card, const QString &path, hazardpictures::Style style)
+{
+    if (picturefile::writeCardPicture(cardViewOf(card, style), path))
         return true;
     fileError(guillemets(path.toStdString()) + " : écriture impossible.");
     return false;
 }
 
-int runImage(const std::vector<std::string> &args)
+int runImage(const std::vector<std::string> &arguments)
 {
+    const auto app = guiApplication();
+    std::vector<std::string> args = arguments;
+    hazardpictures::Style style;
+    if (!takeStyle(args, style, subcommandNamed("image")))
+        return kUsage;
     const QString out = fromArg(args.back());
     if (!picturefile::formatOf(out))
         return usageError(guillemets(args.back()) + " : " + kFormats + ".");
@@ -88,12 +130,16 @@ int runImage(const std::vector<std::string> &args)
                              guillemets(args[0]) + ".");
         card = *it;
     }
-    const auto app = guiApplication();
-    return write(card, out) ? kOk : kBadFile;
+    return write(card, out, style) ? kOk : kBadFile;
 }
 
-int runImages(const std::vector<std::string> &args)
+int runImages(const std::vector<std::string> &arguments)
 {
+    const auto app = guiApplication();
+    std::vector<std::string> args = arguments;
+    hazardpictures::Style style;
+    if (!takeStyle(args, style, subcommandNamed("images")))
+        return kUsage;
     const std::string ending = args.size() == 3 ? args[2] : std::string("png");
     const QString suffix =
         (ending.rfind('@', 0) == 0 ? QString() : QStringLiteral(".")) + fromArg(ending);
@@ -105,7 +151,6 @@ int runImages(const std::vector<std::string> &args)
     const QString folder = fromArg(args[1]);
     if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder))
         return fileError(guillemets(args[1]) + " : dossier impossible à créer.");
-    const auto app = guiApplication();
     // Two names that give the same file name get a number: no picture
     // replaces another.
     std::set<QString> used;
@@ -114,21 +159,24 @@ int runImages(const std::vector<std::string> &args)
         QString name = base + suffix;
         for (int n = 2; !used.insert(name.toLower()).second; ++n)
             name = QStringLiteral("%1 (%2)%3").arg(base).arg(n).arg(suffix);
-        if (!write(card, QDir(folder).filePath(name)))
+        if (!write(card, QDir(folder).filePath(name), style))
             return kBadFile;
     }
     std::cout << all.size() << " images écrites dans " << args[1] << '\n';
     return kOk;
 }
 
-const Register image{{"image", "BASE NOM image | fichier.CAR image",
+const Register image{{"image", "BASE NOM image | fichier.CAR image [--pictogrammes orange|sgh]",
                       "écrit l'image d'une carte (de la base, par son nom, ou d'un fichier carte) "
-                      "en PNG (@2x.png, @4x.png : deux ou quatre fois plus grande), SVG ou PDF.",
-                      2, 3, runImage}};
-const Register images{{"images", "BASE DOSSIER [png|@2x.png|@4x.png|svg|pdf]",
+                      "en PNG (@2x.png, @4x.png : deux ou quatre fois plus grande), SVG ou PDF ; "
+                      "pictogrammes du style choisi dans la fenêtre, sauf --pictogrammes.",
+                      2, 5, runImage}};
+const Register images{{"images",
+                       "BASE DOSSIER [png|@2x.png|@4x.png|svg|pdf] [--pictogrammes orange|sgh]",
                        "écrit l'image de chaque carte de la base dans le dossier, une par "
-                       "fichier nommé d'après l'espèce (PNG par défaut).",
-                       2, 3, runImages}};
+                       "fichier nommé d'après l'espèce (PNG par défaut) ; pictogrammes du style "
+                       "choisi dans la fenêtre, sauf --pictogrammes.",
+                       2, 5, runImages}};
 
 } // namespace
 

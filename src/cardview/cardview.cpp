@@ -29,8 +29,11 @@ CardView cardViewOf(const cards::carte &card, hazardpictures::Style style)
     const cards::Flags flags = cards::decodeFlags(card.drapeaux());
     v.organique = flags.organique();
     v.inorganique = flags.inorganique();
+    std::array<bool, 4> set{};
     for (int k = 0; k < 4; ++k)
-        v.hazards[std::size_t(k)] = flags.hazard(k) == 1;
+        set[std::size_t(k)] = flags.hazard(k) == 1;
+    for (int k = 0; k < 4; ++k)
+        v.hazards[std::size_t(k)] = hazardpictures::showsHazard(style, k, set);
     for (int k = 0; k < 3; ++k)
         v.polu[std::size_t(k)] = flags.pollution(k) == 1;
     v.risquePollution = v.polu[0] || v.polu[1] || v.polu[2];

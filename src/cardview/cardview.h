@@ -25,7 +25,7 @@ struct CardView {
 
     bool organique = false;        // Option1
     bool inorganique = false;      // Option2
-    std::array<bool, 4> hazards{}; // Image8(k) visible
+    std::array<bool, 4> hazards{}; // Image8(k) visible: the hazard set, its picture shown
     bool nonPolluant = false;      // Option3
     bool risquePollution = false;  // Option4
     std::array<bool, 3> polu{};    // polu(0..2) checked
@@ -38,7 +38,8 @@ struct CardView {
 
 // A stored card as it shows in a pictogram style: the texts; the choices
 // from its flag string (a greyed box counts as unchecked, "risque de
-// pollution pour:" when a pollution box is checked, else "non polluant");
+// pollution pour:" when a pollution box is checked, else "non polluant"),
+// the hazard pictures by the style's rules (showsHazard);
 // the captions after its boiling point; the quantity boxes laid out.
 CardView cardViewOf(const cards::carte &card,
                     hazardpictures::Style style = hazardpictures::Style::Orange);

@@ -35,6 +35,13 @@ QString hazardResource(Style style, int k)
     return QString::fromUtf8(cardlayout::control(name.constData()).caption);
 }
 
+bool showsHazard(Style style, int k, const std::array<bool, 4> &set)
+{
+    if (k < 0 || k > 3 || !set[std::size_t(k)])
+        return false;
+    return !(style == Style::Ghs && k == 2 && set[3]);
+}
+
 bool showsEnvironment(Style style, bool waterPollution)
 {
     return style == Style::Ghs && waterPollution;
@@ -49,7 +56,16 @@ QString settingsFile()
 Style loadStyle()
 {
     const QSettings settings(settingsFile(), QSettings::IniFormat);
-    return settings.value(kKey).toString() == kGhs ? Style::Ghs : Style::Orange;
+    return styleNamed(settings.value(kKey).toString()).value_or(Style::Orange);
+}
+
+std::optional<Style> styleNamed(const QString &name)
+{
+    if (name == kGhs)
+        return Style::Ghs;
+    if (name == kOrange)
+        return Style::Orange;
+    return std::nullopt;
 }
 
 bool saveStyle(Style style)

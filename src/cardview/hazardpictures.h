@@ -3,6 +3,9 @@
 #include <QRect>
 #include <QString>
 
+#include <array>
+#include <optional>
+
 // Which pictures stand for the four hazards on the card, the copied picture
 // and the printouts: the orange squares the card was designed with (the
 // default), or the red-bordered diamonds of the CLP regulation taught today,
@@ -16,6 +19,12 @@ enum class Style { Orange, Ghs };
 // irritante", 3 "Toxique". Orange: the layout's Image8(k); GHS: GHS02,
 // GHS05, GHS07, GHS06. An index outside 0..3 gives an empty name.
 QString hazardResource(Style style, int k);
+
+// Whether the picture of hazard k shows, `set` being the hazards the card
+// has: each one its picture, but in the GHS style the exclamation mark
+// (GHS07) does not appear beside the skull (GHS06), as the CLP regulation
+// (article 26) orders.
+bool showsHazard(Style style, int k, const std::array<bool, 4> &set);
 
 // GHS09, hazardous to the aquatic environment. Air and soil have no CLP
 // pictogram, so only water pollution brings it, and only in the GHS style.
@@ -32,6 +41,9 @@ inline constexpr QRect kEnvironmentPlace{128, 427, 54, 54};
 // The style kept between sessions, in the user's settings file; the orange
 // squares when nothing (or something unreadable) is kept there.
 Style loadStyle();
+// A style by the name the settings file and the companion tool use for it:
+// "orange" or "sgh".
+std::optional<Style> styleNamed(const QString &name);
 // False when the settings file could not be written.
 bool saveStyle(Style style);
 // $XDG_CONFIG_HOME/cartes-especes/cartes-especes.conf (~/.config when unset).

@@ -82,6 +82,7 @@ void CardEditor::setPictogramStyle(hazardpictures::Style style)
     for (QAction *action : pictogramStyles_->actions())
         action->setChecked(action->data().toInt() == int(style));
     showEnvironmentPicture();
+    showHazardPictures();
 }
 
 void CardEditor::showEnvironmentPicture()
@@ -429,9 +430,18 @@ void CardEditor::Command12_Click()
 void CardEditor::Check1_Click(int k)
 {
     modifie = true;
-    Image8[std::size_t(k)]->setVisible(checked(Check1[std::size_t(k)]));
     if (Check1[std::size_t(k)]->checkState() != Qt::PartiallyChecked)
         Check1[std::size_t(k)]->setTristate(false);
+    showHazardPictures();
+}
+
+void CardEditor::showHazardPictures()
+{
+    std::array<bool, 4> set{};
+    for (std::size_t k = 0; k < set.size(); ++k)
+        set[k] = checked(Check1[k]);
+    for (std::size_t k = 0; k < set.size(); ++k)
+        Image8[k]->setVisible(hazardpictures::showsHazard(pictogramStyle_, int(k), set));
     lineUpHazards();
 }
 

@@ -167,6 +167,8 @@ private:
     void setPair(QButtonGroup *group, bool first, bool second);
     void optionClicked(QButtonGroup *group, QAbstractButton *clicked);
     void showPollutionOption();
+    // The hazards' pictures as the style shows the boxes checked, lined up.
+    void showHazardPictures();
     void lineUpHazards();
     void showEnvironmentPicture();
     void choosePictogramStyle(hazardpictures::Style style);

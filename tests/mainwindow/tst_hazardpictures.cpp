@@ -131,6 +131,14 @@ public:
         QStringList out;
         if (view.pictogramStyle != style_)
             out << QStringLiteral("the card view says another style");
+        // Each hazard set shows its picture, but GHS07 not beside GHS06 (CLP, article 26).
+        const cards::Flags set = cards::decodeFlags(e.card().drapeaux());
+        for (int k = 0; k < 4; ++k) {
+            const bool shown =
+                set.hazard(k) == 1 && !(style_ == Style::Ghs && k == 2 && set.hazard(3) == 1);
+            if (view.hazards[std::size_t(k)] != shown)
+                out << QStringLiteral("hazard %1 shown: %2").arg(k).arg(!shown);
+        }
         const bool ghs09 = style_ == Style::Ghs && view.polu[1];
         out << screen(e, view, ghs09) << picture(view, ghs09) << printed(view, ghs09);
         return out;

@@ -5,6 +5,7 @@
 #include "cardlayout.h"
 #include "companiontool.h"
 #include "database.h"
+#include "hazardpictures.h"
 #include "picturefile.h"
 
 #include <QDir>
@@ -69,24 +70,45 @@ void TestToolImages::initTestCase()
 
 void TestToolImages::oneCardIsThePicture_data()
 {
-    QTest::addColumn<int>("slot");
-    QTest::newRow("first") << 0;
-    QTest::newRow("middle") << 45;
-    QTest::newRow("last") << -1;
+    // The pictograms' style: kept in the settings by the window, or given.
+    QTest::addColumn<int>("slot"); // -1: the last card; 7: toxic and harmful
+    QTest::addColumn<QString>("kept");
+    QTest::addColumn<QStringList>("option");
+    QTest::addColumn<int>("style");
+    const int orange = int(hazardpictures::Style::Orange), ghs = int(hazardpictures::Style::Ghs);
+    QTest::newRow("first") << 0 << "" << QStringList() << orange;
+    QTest::newRow("middle") << 45 << "" << QStringList() << orange;
+    QTest::newRow("last") << -1 << "" << QStringList() << orange;
+    QTest::newRow("CLP kept") << 7 << "sgh" << QStringList() << ghs;
+    QTest::newRow("CLP given") << 7 << "" << QStringList{"--pictogrammes", "sgh"} << ghs;
+    QTest::newRow("orange given") << 7 << "sgh" << QStringList{"--pictogrammes", "orange"}
+                                  << orange;
 }
 
 void TestToolImages::oneCardIsThePicture()
 {
     // The PNG is the copied picture of the card as the window shows it.
     QFETCH(int, slot);
-    const cards::carte &card = slot < 0 ? cards_.back() : cards_.at(std::size_t(slot));
+    QFETCH(QString, kept);
+    QFETCH(QStringList, option);
+    QFETCH(int, style);
+    const auto hazards = [](const cards::carte &c) { return c.drapeaux().substr(4, 2) == "11"; };
+    const cards::carte &card = slot < 0    ? cards_.back()
+                               : slot == 7 ? *std::find_if(cards_.begin(), cards_.end(), hazards)
+                                           : cards_.at(std::size_t(slot));
     QTemporaryDir dir;
+    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.path()));
+    if (!kept.isEmpty())
+        QVERIFY(hazardpictures::saveStyle(*hazardpictures::styleNamed(kept)));
     const QString out = dir.filePath(QStringLiteral("carte.png"));
-    const ToolRun r =
-        runTool({QStringLiteral("image"), kBundled, QString::fromStdString(card.nom()), out});
+    const ToolRun r = runTool(
+        QStringList{QStringLiteral("image"), kBundled, QString::fromStdString(card.nom()), out} +
+        option);
+    qputenv("XDG_CONFIG_HOME", config);
     QVERIFY2(r.code == 0, r.err.constData());
     QCOMPARE(QImage(out).convertToFormat(QImage::Format_RGB32),
-             carddraw::creimage(cardViewOf(card)));
+             carddraw::creimage(cardViewOf(card, hazardpictures::Style(style))));
 }
 
 void TestToolImages::fromACardFile()
@@ -156,6 +178,8 @@ void TestToolImages::refusals_data()
         << QStringList{"image", "DB", "OUT/eau.png"} << 1 << "n'est pas un fichier carte";
     QTest::newRow("folder, unknown format")
         << QStringList{"images", "DB", "OUT/images", "gif"} << 2 << "l'extension doit être";
+    QTest::newRow("unknown style") << QStringList{"images", "DB", "OUT/i", "--pictogrammes", "bleu"}
+                                   << 2 << "« orange » (carrés orange) ou « sgh »";
 }
 
 void TestToolImages::refusals()
