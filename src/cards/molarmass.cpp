@@ -163,6 +163,7 @@ private:
     Atoms total_;
     long long coefficient_ = 1;
     bool afterSeparator_ = false;
+    bool compound_ = false; // parts joined by a separator: each may have its count
     std::size_t separatorAt_ = 0;
     MolarMass result_;
 };
@@ -273,13 +274,25 @@ bool Reader::closeSection(std::size_t at)
 bool Reader::body()
 {
     // Several species joined by a plain "+": a mixture. A "+" at the very
-    // end is a charge typed without its superscript.
+    // end, or before the state only ("Na+(aq)"), is a charge typed without
+    // its superscript, as a "-" is.
+    int depth = 0;
     for (std::size_t i = 0; i < tokens_.size(); ++i) {
-        if (tokens_[i].c != U'+' || tokens_[i].level != Level::Normal)
+        const Token &t = tokens_[i];
+        if (t.level == Level::Normal && isOpening(t.c))
+            ++depth;
+        if (t.level == Level::Normal && isClosing(t.c))
+            --depth;
+        compound_ = compound_ || (depth == 0 && t.level == Level::Normal && isSeparator(t.c));
+        if (t.c != U'+' || t.level != Level::Normal)
             continue;
-        for (std::size_t j = i + 1; j < tokens_.size(); ++j) {
-            if (!isSpace(tokens_[j].c))
-                return fail(MassError::Mixture, tokens_[i].at, "+");
+        for (std::size_t j = i + 1, after = 0; j < tokens_.size();) {
+            if (isSpace(tokens_[j].c))
+                ++j;
+            else if (annotation(j, after))
+                j = after;
+            else
+                return fail(MassError::Mixture, t.at, "+");
         }
     }
 
@@ -321,7 +334,7 @@ bool Reader::body()
             if (!readCount(i, count))
                 return false;
             if (leading) {
-                if (!afterSeparator_)
+                if (!compound_)
                     return fail(MassError::LeadingCoefficient, at,
                                 std::string(text_.substr(at, tokens_[i - 1].end - at)));
                 coefficient_ = count;
@@ -372,6 +385,12 @@ bool Reader::body()
         if (isOpening(c)) {
             std::size_t after = 0;
             if (annotation(i, after)) {
+                // It counts for nothing: a count after it has nothing to count.
+                if (after < tokens_.size() && isDigit(tokens_[after].c))
+                    return fail(MassError::CountAfterState, tokens_[after].at,
+                                std::string(text_.substr(t.at, tokens_[after].end - t.at)));
+                if (!flush(f))
+                    return false;
                 i = after;
                 continue;
             }
@@ -499,6 +518,8 @@ std::string MolarMass::message() const
         return "indice trop grand : " + d;
     case MassError::LeadingCoefficient:
         return "nombre devant la formule : " + d;
+    case MassError::CountAfterState:
+        return "indice après un état ou un degré d'oxydation : " + d;
     case MassError::MissingAfterSeparator:
         return "formule manquante après le séparateur de l'hydrate";
     case MassError::SeparatorInGroup:

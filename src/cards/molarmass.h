@@ -24,6 +24,7 @@ enum class MassError {
     ZeroCount,
     CountTooLarge,
     LeadingCoefficient, // "2H#2O": a number of entities, not one species
+    CountAfterState,    // "H#2O(g)#2": a count after a state or an oxidation number
     MissingAfterSeparator,
     SeparatorInGroup, // a hydrate's separator inside brackets
     Mixture,          // "H#3O*+ + Cl*-": several species
@@ -53,8 +54,9 @@ struct MolarMass {
 // The molar mass of a formula in the card markup (UTF-8 text, "#" before a
 // subscript character, "*" before a superscript one): element symbols, counts
 // as subscripts ("H#2O", or plain digits), brackets with a count after them
-// ("CH#3CH(CH#3)#2", "K#4[Fe(CN)#6]"), hydrates after a comma, a middle dot, a
-// bullet or a point with a leading count ("CuSO#4,5H#2O"), charges as
+// ("CH#3CH(CH#3)#2", "K#4[Fe(CN)#6]"), addition compounds and hydrates, their
+// parts after a comma, a middle dot, a bullet or a point, each with its count
+// ("CuSO#4,5H#2O", "2CaSO#4,H#2O"), charges as
 // superscripts (ignored: the electrons' mass is below the precision of the
 // atomic weights), bonds of a semi-developed formula ("-", "=", "≡"), spaces,
 // and a state written after the species ("(aq)", "(s)", "(l)", "(g)").

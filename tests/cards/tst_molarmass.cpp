@@ -148,6 +148,18 @@ void MolarMassTest::reads_data()
                                                      << "F6 U1" << 352.02;
     QTest::newRow("same element twice adds up") << "CH#3COOH"
                                                 << "C2 H4 O2" << 60.05;
+    // Addition compounds as chemists write them, a count before each part.
+    QTest::newRow("plaster") << "2CaSO#4,H#2O"
+                             << "Ca2 H2 O9 S2" << 290.29;
+    QTest::newRow("sodium percarbonate") << "2Na#2CO#3,3H#2O#2"
+                                         << "C2 H6 Na4 O12" << 314.02;
+    QTest::newRow("cadmium sulfate hydrate") << "3CdSO#4,8H#2O"
+                                             << "Cd3 H16 O20 S3" << 769.52;
+    // A charge typed plainly before the state, "+" as "-".
+    QTest::newRow("cation in water") << "Na+(aq)"
+                                     << "Na1" << 22.99;
+    QTest::newRow("anion in water") << "OH-(aq)"
+                                    << "H1 O1" << 17.01;
 }
 
 void MolarMassTest::reads()
@@ -217,6 +229,10 @@ void MolarMassTest::refuses_data()
     QTest::newRow("mixture of ions")
         << "H#3O*+ + Cl*-" << MassError::Mixture << "mélange : pas de masse molaire unique" << 7;
     QTest::newRow("mixture without spaces") << "NaCl+KCl" << MassError::Mixture << "mélange" << 4;
+    QTest::newRow("count after a state") << "H#2O(g)#2" << MassError::CountAfterState
+                                         << "après un état ou un degré d'oxydation : (g)2" << 7;
+    QTest::newRow("count after a solid")
+        << "NaCl(s)#3" << MassError::CountAfterState << "(s)3" << 7;
     QTest::newRow("isotope") << "*1*4CO#2" << MassError::Isotope << "nombre de masse 14" << 0;
     QTest::newRow("superscript letter")
         << "Fe*a" << MassError::BadSuperscript << "exposant illisible : a" << 2;
