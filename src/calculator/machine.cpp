@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QToolTip>
 
 #include <cmath>
 #include <string>
@@ -132,7 +133,10 @@ QPushButton *Machine::key(const char *name, const QString &caption, const QStrin
     } else {
         connect(button, &QPushButton::clicked, this, [this, control] {
             keypad_.press(control);
+            if (!keypad_.hint().empty())
+                dialogs_.beep();
             montre();
+            tellHint();
         });
     }
     return button;
@@ -227,9 +231,22 @@ void Machine::EXE_Click()
     z1->setFocus();
     z1->end();
     z1->viewport()->repaint();
-    if (keypad_.exe())
+    const bool failed = keypad_.exe();
+    if (failed || !keypad_.hint().empty())
         dialogs_.beep();
     montre();
+    tellHint();
+}
+
+void Machine::tellHint()
+{
+    // What the keyboard refused, said under the display for a moment.
+    const QString hint = QString::fromStdString(keypad_.hint());
+    z1->setToolTip(hint);
+    if (hint.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(z1->mapToGlobal(QPoint(0, z1->height())), hint, z1);
 }
 
 bool Machine::Form_KeyPress(QKeyEvent *event)
@@ -244,11 +261,13 @@ bool Machine::Form_KeyPress(QKeyEvent *event)
         return true;
     }
     const QString text = event->text();
-    if (text.size() != 1 || text[0].unicode() > 0x7f)
+    if (text.size() != 1 || !text[0].isPrint())
         return false;
-    if (!keypad_.keyPress(text[0].toLatin1()))
-        return false;
+    keypad_.keyPress(text[0].unicode());
+    if (!keypad_.hint().empty())
+        dialogs_.beep();
     montre();
+    tellHint();
     return true;
 }
 

@@ -61,6 +61,7 @@ private:
     bool Form_KeyPress(QKeyEvent *event);
     void montre();
     void EXE_Click();
+    void tellHint();
 
     platform::Dialogs &dialogs_;
     calculator::Keypad keypad_;

@@ -97,6 +97,19 @@ void TestCalculator::windowKeyboard()
     QCOMPARE(machine.z1->text(), " 3");
     QTest::keyClick(machine.z1, Qt::Key_Escape);
     QVERIFY(machine.isVisible());
+    // A pupil's decimal comma, a function by its name, in degrees.
+    QTest::keyClicks(machine.z1, "2,5*2");
+    QTest::keyClick(machine.z1, Qt::Key_Return);
+    QCOMPARE(machine.z1->text(), " 5");
+    QTest::keyClicks(machine.z1, "sin 30");
+    QTest::keyClick(machine.z1, Qt::Key_Return);
+    QCOMPARE(machine.z1->text(), " .5");
+    // A character not taken beeps and says why; the expression stays.
+    const int beeps = dialogs.beeps;
+    QTest::keyClicks(machine.z1, "3%");
+    QCOMPARE(machine.z1->text(), "3");
+    QCOMPARE(dialogs.beeps, beeps + 1);
+    QVERIFY(machine.z1->toolTip().startsWith(QStringLiteral("« % » n'est pas pris")));
 }
 
 void TestCalculator::windowErrorBeeps()

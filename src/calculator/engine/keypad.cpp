@@ -127,6 +127,11 @@ void Keypad::ans()
 
 void Keypad::effacer()
 {
+    if (!pending_.empty()) {
+        pending_.pop_back();
+        show();
+        return;
+    }
     if (saisie_.empty())
         return;
     const std::size_t size = saisie_.size();
@@ -149,6 +154,7 @@ void Keypad::effacer()
 void Keypad::raz()
 {
     saisie_.clear();
+    pending_.clear();
     show();
 }
 
@@ -182,6 +188,8 @@ void Keypad::memoryRecall()
 
 bool Keypad::exe()
 {
+    hint_.clear();
+    settlePending();
     erreur_ = kSuccess;
     const std::string kept = saisie_;
     std::string expression = saisie_;
@@ -222,6 +230,8 @@ void Keypad::chooseFormat(Format format)
 
 bool Keypad::press(std::string_view key)
 {
+    hint_.clear();
+    settlePending();
     struct Binding {
         std::string_view key;
         void (Keypad::*action)(std::string_view);
@@ -297,49 +307,143 @@ bool Keypad::press(std::string_view key)
     return true;
 }
 
-bool Keypad::keyPress(char c)
+namespace
 {
-    if (c >= '0' && c <= '9') {
-        append(std::string(1, c));
-        return true;
+
+// The functions a name typed on the keyboard enters, as their keys do.
+struct TypedName {
+    std::string_view name;
+    std::string_view key;
+};
+constexpr TypedName kTypedNames[] = {
+    {"sin", "bsin"},      {"cos", "Bcos"},      {"tan", "Btan"},
+    {"asin", "invsin"},   {"acos", "invcos"},   {"atan", "Btoncommande3"},
+    {"arcsin", "invsin"}, {"arccos", "invcos"}, {"arctan", "Btoncommande3"},
+    {"ln", "Bln"},        {"log", "Blog"},      {"exp", "Bexp"},
+    {"racine", "racine"}, {"sqrt", "racine"},   {"pi", "pi"},
+};
+
+constexpr std::string_view kTyping =
+    "chiffres, virgule, + - * / ^ ( ) et sin, cos, tan, asin, acos, atan, ln, log, exp, "
+    "racine, pi";
+
+std::string lower(std::string_view text)
+{
+    std::string out(text);
+    for (char &c : out)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return out;
+}
+
+void appendUtf8(std::string &out, char32_t c)
+{
+    if (c < 0x80) {
+        out += char(c);
+    } else if (c < 0x800) {
+        out += char(0xC0 | (c >> 6));
+        out += char(0x80 | (c & 0x3F));
+    } else {
+        out += char(0xE0 | (c >> 12));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
     }
-    switch (c) {
-    case '.':
-        append(".");
-        return true;
-    case 'e':
-    case 'E':
-    case 'd':
-    case 'D':
+}
+
+} // namespace
+
+void Keypad::settlePending()
+{
+    if (pending_.empty())
+        return;
+    const std::string word = std::move(pending_);
+    pending_.clear();
+    if (word == "e" || word == "E")
         append("E");
-        return true;
-    case '(':
-        function("(");
-        return true;
-    case ')':
-        append(")");
-        return true;
-    case '*':
-        operation(" * ");
-        return true;
-    case '/':
-        operation(" / ");
-        return true;
-    case '+':
-        operation(" + ");
-        return true;
-    case '-':
-        minus();
-        return true;
-    case '^':
-        power(" ^ ");
-        return true;
-    case '\b':
+    else
+        hint_ =
+            "« " + word + " » n'est pas une fonction de la machine : " + std::string(kTyping) + ".";
+    show();
+}
+
+bool Keypad::keyPress(char32_t c)
+{
+    hint_.clear();
+    if (c == '\b') {
         effacer();
         return true;
-    default:
-        return false;
     }
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) {
+        const std::string word = lower(pending_ + char(c));
+        for (const TypedName &t : kTypedNames) {
+            if (t.name.substr(0, word.size()) != word)
+                continue;
+            pending_ += char(c);
+            if (word == t.name) {
+                pending_.clear();
+                press(t.key);
+            }
+            show();
+            return true;
+        }
+        if (pending_.empty() && (c == 'd' || c == 'D')) {
+            append("E");
+            return true;
+        }
+    } else {
+        settlePending();
+        if (c >= '0' && c <= '9') {
+            append(std::string(1, char(c)));
+            return true;
+        }
+        switch (c) {
+        case ' ':
+            return true; // between a function and its argument, as typed
+        case '.':
+        case ',':
+            append(".");
+            return true;
+        case '(':
+            function("(");
+            return true;
+        case ')':
+            append(")");
+            return true;
+        case '*':
+        case U'×':
+            operation(" * ");
+            return true;
+        case '/':
+        case U'÷':
+            operation(" / ");
+            return true;
+        case '+':
+            operation(" + ");
+            return true;
+        case '-':
+        case U'−':
+            minus();
+            return true;
+        case '^':
+            power(" ^ ");
+            return true;
+        case U'²':
+            power(" ^ 2");
+            return true;
+        case U'√':
+            function("SQR ");
+            return true;
+        case U'π':
+            press("pi");
+            return true;
+        default:
+            break;
+        }
+    }
+    std::string typed;
+    appendUtf8(typed, c);
+    hint_ = "« " + typed + " » n'est pas pris par la machine : " + std::string(kTyping) + ".";
+    return false;
 }
 
 } // namespace calculator

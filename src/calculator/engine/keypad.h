@@ -53,9 +53,19 @@ public:
     // false for a name that is not a key. EXE is left to exe().
     bool press(std::string_view key);
 
-    // The keyboard: false for a character the calculator ignores. Enter is EXE,
-    // which the window runs itself (it shows the waiting text first).
-    bool keyPress(char c);
+    // The keyboard, a character as typed: digits, "." or the French decimal
+    // comma, operators, brackets, and the functions' names ("sin", "asin" or
+    // "arcsin", "ln", "log", "exp", "racine" or "sqrt", "pi"), whose letters
+    // wait until the name is whole; "e" or "E" not followed by a name's
+    // letters, and "d" or "D", are the exponent's "E". False for a character
+    // the calculator does not take: hint() says so, and nothing changes.
+    // Enter is EXE, which the window runs itself (it shows the waiting text
+    // first).
+    bool keyPress(char32_t c);
+
+    // What the last key, character or EXE left unsaid: a character refused,
+    // or letters typed that name no function (dropped). Empty when none.
+    const std::string &hint() const { return hint_; }
 
     const std::string &saisie() const { return saisie_; }
     const std::string &reponse() const { return reponse_; }
@@ -66,13 +76,18 @@ public:
     double memoire() const { return memoire_; }
 
 private:
-    void show() { display_ = saisie_; }
+    void show() { display_ = saisie_ + pending_; }
+    // The letters typed so far take effect: "e" alone as the exponent's "E";
+    // letters that name no function are dropped, and hint() says so.
+    void settlePending();
 
     double &memoire_;
     std::string saisie_;
     std::string reponse_;
     int erreur_ = 0;
     std::string display_;
+    std::string pending_; // letters of a function's name being typed
+    std::string hint_;
     Format format_ = Format::Standard;
     int angle_ = 0;
 };
