@@ -3,6 +3,7 @@
 #include "carddraw.h"
 #include "cardlayout.h"
 #include "cp1252.h"
+#include "cp1252validator.h"
 #include "dialogs.h"
 #include "formulamarkup.h"
 
@@ -159,6 +160,11 @@ public:
     bool leavingBackwards = false; // Text1 is losing the focus to Shift+Tab
     // The formula as last shown, while it is wider than the display.
     std::optional<QString> wideFormula;
+    // The last formula that fitted the display, and its caret: an edit that
+    // does not fit is taken back to it.
+    QString fitting;
+    int fittingCaret = 0;
+    bool refused = false; // the last rendering took an edit back
 };
 
 FormulaEditor::Impl::Impl(FormulaEditor *q, QWidget *frame1, QWidget *window,
@@ -292,6 +298,7 @@ void FormulaEditor::Impl::render()
 
     QString markup = text1->text();
     formula::Layout layout;
+    refused = false;
     for (;;) {
         if (formula::reorder(markup))
             setMarkup(markup, markup.size());
@@ -305,18 +312,24 @@ void FormulaEditor::Impl::render()
                         QStringLiteral("Dépassement de capacité"),
                         QStringLiteral("Il n'y a pas assez de place pour cette expression"));
         const int caret = text1->cursorPosition();
+        refused = true;
         if (wideFormula) {
             markup = *wideFormula;
             setMarkup(markup, std::min(caret - 1, int(markup.size())));
             continue;
         }
-        markup = formula::removeLast(markup);
-        setMarkup(markup, caret);
+        // The character that did not fit is refused, wherever it was typed;
+        // the formula stays whole.
+        markup = fitting;
+        setMarkup(markup, fittingCaret);
     }
-    if (layout.overflow)
+    if (layout.overflow) {
         wideFormula = markup;
-    else
+    } else {
         wideFormula.reset();
+        fitting = markup;
+        fittingCaret = text1->cursorPosition();
+    }
 
     if (demandeclic) {
         demandeclic = false;
@@ -338,6 +351,9 @@ void FormulaEditor::Impl::render()
 
 void FormulaEditor::Impl::typeText(const QString &text)
 {
+    // Subscript and superscript digits and signs become the formula's own,
+    // the other characters their stored form; what has none is left out.
+    StorableText told;
     for (const char32_t c : text.toUcs4()) {
         if (c == U'#' || c == U'*' || c == U'\r' || c == U'\n') {
             dialogs.beep();
@@ -345,19 +361,38 @@ void FormulaEditor::Impl::typeText(const QString &text)
         }
         if (c < 32 || c == 127)
             continue;
-        if (!cards::cp1252Encodable(c) || c > 0xFFFF) {
-            dialogs.beep();
-            continue;
+        const QString typed = QString::fromUcs4(&c, 1);
+        Level level = mode();
+        QChar ch;
+        if (const auto script = scriptCharacter(c)) {
+            ch = script->first;
+            level = script->second ? Level::Superscript : Level::Subscript;
+            told.tell(typed, ch + (script->second ? QStringLiteral(" en exposant")
+                                                  : QStringLiteral(" en indice")));
+        } else {
+            const QString stored = storedForm(c);
+            if (stored.size() != 1) {
+                dialogs.beep();
+                told.tell(typed, {});
+                continue;
+            }
+            if (stored != typed)
+                told.tell(typed, stored);
+            ch = stored.front();
         }
         // Text1 shows no selection (the Tab key's select-all is dropped):
         // a character goes in at the caret.
         text1->deselect();
         const int caret = text1->cursorPosition();
-        const formula::Edit edit =
-            formula::typeCharacter(text1->text(), caret, caret, QChar(char16_t(c)), mode());
+        const formula::Edit edit = formula::typeCharacter(text1->text(), caret, caret, ch, level);
         setMarkup(edit.text, edit.caret);
         render();
+        // A character that did not fit: the rest would not either.
+        if (refused)
+            break;
     }
+    if (told.changed())
+        emit q->adjusted(told.note());
 }
 
 bool FormulaEditor::Impl::keyPress(QKeyEvent *e)

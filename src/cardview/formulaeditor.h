@@ -36,6 +36,9 @@ public:
 signals:
     // Every rendering: the card editor sets its modified flag.
     void rendered();
+    // Characters typed or pasted were replaced (script digits and signs by
+    // the formula's markers) or left out: the note says which.
+    void adjusted(const QString &note);
 
 private:
     class Impl;

@@ -76,14 +76,6 @@ int stepRight(const QString &text, int caret)
     return std::min(int(text.size()), caret + 1);
 }
 
-QString removeLast(const QString &text)
-{
-    const int n = text.size();
-    if (n >= 2 && isMarker(text[n - 2]))
-        return text.left(n - 2);
-    return text.left(std::max(0, n - 1));
-}
-
 bool reorder(QString &text)
 {
     bool rewritten = false;

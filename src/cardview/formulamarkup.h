@@ -41,8 +41,6 @@ Edit deleteForward(const QString &text, int caret);
 // Left and Right: a marked character and its marker are one step.
 int stepLeft(const QString &text, int caret);
 int stepRight(const QString &text, int caret);
-// The text without its last character (and that character's marker).
-QString removeLast(const QString &text);
 
 // The order rule: where a superscript character is directly followed by a
 // subscript character, the subscript comes first (*a#b becomes #b*a).

@@ -20,6 +20,8 @@
 #include <QPainter>
 #include <QRadioButton>
 
+#include <vector>
+
 // The card editor's controls, placed from the card layout, and the events of
 // the card panel: keys and focus of the quantity boxes, clicks on the card.
 
@@ -240,6 +242,15 @@ void CardEditor::connectControls()
     for (QLineEdit *box : Text3)
         connect(box, &QLineEdit::textChanged, this, setModifie);
     connect(formula, &FormulaEditor::rendered, this, setModifie);
+    // What a box took in otherwise than it was typed or pasted is told.
+    const auto tell = [this](const QString &note) { emit infoLine(note); };
+    std::vector<QLineEdit *> lines(Text3.begin(), Text3.end());
+    lines.push_back(Text4);
+    for (QLineEdit *box : lines)
+        if (const auto *validator = qobject_cast<const Cp1252Validator *>(box->validator()))
+            connect(validator, &Cp1252Validator::adjusted, this, tell);
+    connect(Text2, &AspectBox::adjusted, this, tell);
+    connect(formula, &FormulaEditor::adjusted, this, tell);
     for (QRadioButton *option : {Option1, Option2}) {
         connect(option, &QRadioButton::toggled, this, [this](bool on) {
             if (on)

@@ -57,7 +57,28 @@ void AspectBox::onTextChanged()
     }
     const QString stored = storedForm(toPlainText());
     // The program's own texts come from a record and always fit; a user's
-    // change that does not fit is taken back.
+    // change that does not fit is taken back, but for the characters that
+    // have a stored form.
+    if (!cp1252Encodable(stored)) {
+        const StorableText taken = storableText(stored);
+        if (taken.text.size() <= maxLength_) {
+            const QString plain = toPlainText();
+            const int position = int(storableText(plain.left(textCursor().position())).text.size());
+            accepted_ = taken.text;
+            reverting_ = true;
+            {
+                const QSignalBlocker blocker(this);
+                setPlainText(plainForm(accepted_));
+            }
+            reverting_ = false;
+            QTextCursor cursor = textCursor();
+            cursor.setPosition(std::min(position, int(toPlainText().size())));
+            setTextCursor(cursor);
+            emit changed();
+            emit adjusted(taken.note());
+            return;
+        }
+    }
     if (stored.size() <= maxLength_ && cp1252Encodable(stored)) {
         accepted_ = stored;
         emit changed();

@@ -48,7 +48,7 @@ private slots:
     void lockedCardFile_data();
     void lockedCardFile();
     void nineCharacterFlags();
-    void foreignCharactersRefused();
+    void foreignCharactersTakenIn();
     void labelsFocusTheirBoxes();
     void fullDatabaseKeepsNewCard();
     void damagedDatabase();
@@ -735,7 +735,7 @@ void TestCardEditor::nineCharacterFlags()
     QCOMPARE(t.database()[0].drapeaux(), std::string("1010000000"));
 }
 
-void TestCardEditor::foreignCharactersRefused()
+void TestCardEditor::foreignCharactersTakenIn()
 {
     Window t;
     feuilleP &w = t.open();
@@ -756,10 +756,28 @@ void TestCardEditor::foreignCharactersRefused()
     e.Text2->setText(QString());
     typeText(e.Text2, QStringLiteral("gaz ☺incolore"));
     QCOMPARE(e.Text2->text(), QStringLiteral("gaz incolore"));
-    QGuiApplication::clipboard()->setText(QStringLiteral(" ≈ bleu"));
+    // Pasted text goes in as far as it can be stored, and the info line says
+    // what was replaced or left out.
+    QGuiApplication::clipboard()->setText(QStringLiteral(" (CO₂ ≈ 1,5 fois l’air ✓)"));
     e.Text2->paste();
-    QCOMPARE(e.Text2->text(), QStringLiteral("gaz incolore"));
+    QCOMPARE(e.Text2->text(), QStringLiteral("gaz incolore (CO2 ~ 1,5 fois l’air )"));
+    QCOMPARE(w.info->text(),
+             QStringLiteral("Texte pris avec « ₂ » devenu « 2 », « ≈ » devenu « ~ » ; "
+                            "« ✓ » laissé de côté : une carte ne peut pas "
+                            "l'enregistrer."));
+    e.formula->Text1()->setFocus();
+    e.formula->setText(QString());
+    QGuiApplication::clipboard()->setText(QStringLiteral("SO₄²⁻ – Cl⁻"));
+    QTest::keyClick(e.formula->Text1(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(e.formula->text(), QStringLiteral("SO#4*2*- – Cl*-"));
+    QVERIFY(w.info->text().contains(QStringLiteral("« ₄ » devenu « 4 en indice »")));
+    e.Text4->setFocus();
+    QGuiApplication::clipboard()->setText(QStringLiteral("‐ion−"));
+    e.Text4->paste();
+    QCOMPARE(e.Text4->text(), QStringLiteral(" œuf-ion-"));
     // Line breaks are stored as CR LF and count in the 126 characters.
+    e.Text2->setText(QStringLiteral("gaz incolore"));
+    QTest::keyClick(e.Text2, Qt::Key_End, Qt::ControlModifier);
     QTest::keyClick(e.Text2, Qt::Key_Return);
     QTest::keyClicks(e.Text2, QStringLiteral("x"));
     QCOMPARE(e.Text2->text(), QStringLiteral("gaz incolore\r\nx"));

@@ -219,7 +219,8 @@ void TestFormulaEditor::refusedCharacters_data()
                            << "NaCl" << 0;
     QTest::newRow("paste, markers refused") << true << "H#2O"
                                             << "H2O" << 1;
-    QTest::newRow("paste, outside Windows-1252") << true << QStringLiteral("Hα₂") << "H" << 2;
+    QTest::newRow("paste, outside Windows-1252, a subscript")
+        << true << QStringLiteral("Hα₂") << "H#2" << 1;
     QTest::newRow("paste, line break dropped") << true << "Na\r\nCl"
                                                << "NaCl" << 0;
 }
@@ -469,6 +470,18 @@ void TestFormulaEditor::overflowTakesTheCharacterOff()
     QCOMPARE(w.dialogs.shown[0].icon, platform::Dialogs::Icon::Critical);
     QVERIFY(w.dialogs.unexpected.isEmpty());
     QCOMPARE(w.text1()->text(), fitting);
+    // Typed inside the formula, the character is refused there: the formula
+    // keeps its last character.
+    QString endsInM = QStringLiteral("M");
+    while (!layoutOf(QLatin1Char('W') + endsInM).overflow)
+        endsInM.prepend(QLatin1Char('W'));
+    w.editor->setText(endsInM);
+    w.focusFormula();
+    QTest::keyClick(w.text1(), Qt::Key_Home);
+    w.dialogs.expectMessage(kOverflowTitle, platform::Dialogs::Answer::Ok);
+    QTest::keyClick(w.text1(), 'W');
+    QCOMPARE(w.text1()->text(), endsInM);
+    QCOMPARE(w.text1()->cursorPosition(), 0);
 }
 
 void TestFormulaEditor::overflowTakesAMarkedCharacterWhole()

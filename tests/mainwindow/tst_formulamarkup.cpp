@@ -31,10 +31,6 @@ Edit apply(const QString &op, const QString &textWithCaret)
         return {text, formula::stepLeft(text, caret)};
     if (op == QLatin1String("right"))
         return {text, formula::stepRight(text, caret)};
-    if (op == QLatin1String("last")) {
-        const QString t = formula::removeLast(text);
-        return {t, int(t.size())};
-    }
     if (op == QLatin1String("reorder")) {
         formula::reorder(text);
         return {text, int(text.size())};
@@ -145,18 +141,6 @@ void TestFormulaMarkup::edits_data()
     QTest::newRow("right, marked first") << "right"
                                          << "|#2"
                                          << "#2|";
-    QTest::newRow("overflow, marked last") << "last"
-                                           << "H#2|"
-                                           << "H|";
-    QTest::newRow("overflow, plain last") << "last"
-                                          << "H#2O|"
-                                          << "H#2|";
-    QTest::newRow("overflow, superscript last") << "last"
-                                                << "NH#4*+|"
-                                                << "NH#4|";
-    QTest::newRow("overflow, empty") << "last"
-                                     << "|"
-                                     << "|";
     QTest::newRow("order, superscript then subscript") << "reorder"
                                                        << "*2#4|"
                                                        << "#4*2|";
