@@ -281,8 +281,14 @@ void feuilleP::Command5_Click()
 {
     // The list shows the card just written as current, a new or renamed card
     // too. (When "&Valider" runs for a row the user entered, that row stays.)
-    if (editor_->Command5_Click())
-        list_->setCurrentName(editor_->Text4->text());
+    if (!editor_->Command5_Click())
+        return;
+    list_->setCurrentName(editor_->Text4->text());
+    // A search that leaves the card out would hide it as if it were lost.
+    if (list_->showCurrent())
+        info->setText(QStringLiteral("La recherche est effacée : la carte validée, « %1 », est "
+                                     "dans la liste.")
+                          .arg(editor_->Text4->text()));
 }
 
 void feuilleP::Command6_Click()

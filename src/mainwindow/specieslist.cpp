@@ -27,12 +27,15 @@ namespace
 constexpr int kNameWidth = 187;
 constexpr int kValueWidth = 67;
 
-// The search field stands left of Combo1, on its line, over the list's left
-// edge: room that the window leaves free.
-constexpr int kSearchGap = 4;
-constexpr QRect kSearchField{cardlayout::kMS1.left(), cardlayout::kCombo1.top(),
-                             cardlayout::kCombo1.left() - kSearchGap - cardlayout::kMS1.left(),
-                             cardlayout::kCombo1.height()};
+// The search field stands under the list, as wide as it, at the bottom of
+// the window: the line of Combo1 holds the heading "Critère de tri :", and
+// the window may not grow. The list gives up the field's height.
+constexpr int kSearchGap = 3;
+constexpr QRect kSearchField{cardlayout::kMS1.left(),
+                             cardlayout::kMS1.bottom() + 1 - cardlayout::kCombo1.height(),
+                             cardlayout::kMS1.width(), cardlayout::kCombo1.height()};
+constexpr QRect kListArea =
+    cardlayout::kMS1.adjusted(0, 0, 0, -(cardlayout::kCombo1.height() + kSearchGap));
 
 } // namespace
 
@@ -173,7 +176,7 @@ SpeciesList::SpeciesList(QWidget *window, const QString &appDir) : QObject(windo
     MS1 = new QTableView(window);
     MS1->setObjectName(QStringLiteral("MS1"));
     MS1->setModel(model_);
-    MS1->setGeometry(cardlayout::kMS1);
+    MS1->setGeometry(kListArea);
     MS1->setSelectionMode(QAbstractItemView::SingleSelection);
     MS1->setSelectionBehavior(QAbstractItemView::SelectItems);
     MS1->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -207,14 +210,10 @@ SpeciesList::SpeciesList(QWidget *window, const QString &appDir) : QObject(windo
     recherche->setObjectName(QStringLiteral("recherche"));
     recherche->setGeometry(kSearchField);
     recherche->setPlaceholderText(QStringLiteral("Rechercher une espèce…"));
-    // The window's face, a little narrower, so that the whole invitation fits
-    // in the room left of Combo1.
-    QFont narrow = recherche->font();
-    narrow.setStretch(85);
-    recherche->setFont(narrow);
     recherche->installEventFilter(this);
+    MS1->installEventFilter(this);
     connect(recherche, &QLineEdit::textChanged, this, &SpeciesList::search);
-    connect(recherche, &QLineEdit::returnPressed, this, &SpeciesList::enterFirstShown);
+    connect(recherche, &QLineEdit::returnPressed, this, [this] { enterShownRow(false); });
 }
 
 void SpeciesList::fillCombo1()
@@ -449,7 +448,9 @@ void SpeciesList::applySearch(bool refilled)
         MS1->setUpdatesEnabled(true);
     if (!changed || refilled)
         return;
-    // The current species stays current, in view when shown.
+    // The current species stays current, in view when shown: in the list as
+    // laid out again for the rows now shown or hidden.
+    MS1->doItemsLayout();
     const QModelIndex current = MS1->selectionModel()->currentIndex();
     if (current.isValid() && model_->kept(current.row()))
         MS1->scrollTo(current);
@@ -457,21 +458,47 @@ void SpeciesList::applySearch(bool refilled)
         MS1->scrollToTop();
 }
 
-void SpeciesList::enterFirstShown()
+bool SpeciesList::showCurrent()
 {
-    for (int i = 0; i < model_->rowCount(); ++i)
-        if (model_->kept(i)) {
-            setRow(i + 1, true);
+    if (row() < 1 || isShown(row()) || recherche->text().isEmpty())
+        return false;
+    recherche->clear();
+    return true;
+}
+
+void SpeciesList::enterShownRow(bool last)
+{
+    for (int i = 0; i < model_->rowCount(); ++i) {
+        const int r = last ? model_->rowCount() - i : i + 1;
+        if (isShown(r)) {
+            setRow(r, true);
+            MS1->scrollTo(model_->index(r - 1, 0));
             return;
         }
+    }
 }
 
 bool SpeciesList::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == recherche && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape && !recherche->text().isEmpty()) {
-        recherche->clear();
-        return true;
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (watched == recherche && key == Qt::Key_Escape && !recherche->text().isEmpty()) {
+            recherche->clear();
+            return true;
+        }
+        // Down goes from the field into the list, on the current species
+        // when it is shown, else on the first one shown.
+        if (watched == recherche && key == Qt::Key_Down) {
+            MS1->setFocus(Qt::TabFocusReason);
+            if (!isShown(row()))
+                enterShownRow(false);
+            return true;
+        }
+        // Home and End go to the first and the last species, not across the row.
+        if (watched == MS1 && (key == Qt::Key_Home || key == Qt::Key_End)) {
+            enterShownRow(key == Qt::Key_End);
+            return true;
+        }
     }
     if (watched == MS1->viewport()) {
         if (event->type() == QEvent::MouseButtonPress) {

@@ -135,6 +135,9 @@ public:
 
     // Whether the search shows species row r.
     bool isShown(int r) const;
+    // Makes the current row seen: a search that leaves it out is cleared.
+    // True when the search was cleared.
+    bool showCurrent();
     // The species rows the search shows, in order.
     int shownRows() const;
 
@@ -159,7 +162,9 @@ private:
     SpeciesListing read(int field, bool byName, const cards::RecordFile *image);
     void search();
     void applySearch(bool refilled);
-    void enterFirstShown();
+    // Makes the first (or the last) species row that the search shows
+    // current, as a cell entry.
+    void enterShownRow(bool last);
 
     QString appDir_;
     SpeciesModel *model_ = nullptr;

@@ -39,7 +39,12 @@ QString foldChar(char32_t c)
     case U'–':
     case U'—':
     case U'−':
+    case U'⁻':
+    case U'₋':
         return QStringLiteral("-");
+    case U'⁺':
+    case U'₊':
+        return QStringLiteral("+");
     default:
         break;
     }

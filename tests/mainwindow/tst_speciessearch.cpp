@@ -145,6 +145,8 @@ void TestSpeciesSearch::fold_data()
                                   << "";
     QTest::newRow("outside Latin") << "Ωmega"
                                    << "ωmega";
+    QTest::newRow("script signs typed") << "SO₄²⁻, Cl⁻, HO⁻, NH₄⁺"
+                                        << "so42-, cl-, ho-, nh4+";
 }
 
 void TestSpeciesSearch::fold()
@@ -420,11 +422,25 @@ void TestSpeciesSearch::keyboardStaysOnShownRows()
     QVERIFY(t->list().isShown(t->list().row()));
     QVERIFY(t->list().currentName() != first);
     QTest::keyClick(view, Qt::Key_End);
-    QVERIFY(t->list().isShown(t->list().row()));
+    QCOMPARE(t->list().currentName(), shownNames(*t).back());
+    QTest::keyClick(view, Qt::Key_Home);
+    QCOMPARE(t->list().currentName(), first);
     QTest::keyClicks(view, QStringLiteral("z")); // "Zinc" is left out
     QVERIFY(t->list().isShown(t->list().row()));
     QVERIFY(t->list().currentName() != QStringLiteral("Zinc"));
     QCOMPARE(t->shownName(), t->list().currentName());
+    // Down in the field goes into the list, on the species shown.
+    t->list().recherche->setFocus();
+    QTest::keyClick(t->list().recherche, Qt::Key_Down);
+    QVERIFY(view->hasFocus());
+    // After Escape, the current species is in view in the whole list.
+    type(*t, QStringLiteral("zinc"));
+    QTest::keyClick(t->list().recherche, Qt::Key_Return);
+    QTest::keyClick(t->list().recherche, Qt::Key_Escape);
+    QCOMPARE(t->list().shownRows(), t->list().rows() - 1);
+    QTest::qWait(50); // the grid laid out again
+    const QRect current = view->visualRect(view->currentIndex());
+    QVERIFY(view->viewport()->rect().contains(current));
 }
 
 void TestSpeciesSearch::refillKeepsSearch()
@@ -441,15 +457,16 @@ void TestSpeciesSearch::refillKeepsSearch()
     QVERIFY(!t->editor().modifie);
     QCOMPARE(shownNames(*t), (QStringList{"Ion fer (II)", "Ion fer (III)"}));
     QCOMPARE(t->list().currentName(), QStringLiteral("Ion fer (II)"));
-    // A new card that the search leaves out is current and shown in the
-    // editor, though not in the list.
+    // A new card that the search leaves out is current and shown: the search
+    // is cleared, and the info line says why.
     w.Command6->click();
     t->editor().Text4->setText(QStringLiteral("Zinc métallique"));
     t->editor().formula->setText(QStringLiteral("Zn"));
     w.Command5->click();
     QCOMPARE(t->list().currentName(), QStringLiteral("Zinc métallique"));
-    QVERIFY(!t->list().isShown(t->list().row()));
-    QCOMPARE(shownNames(*t), (QStringList{"Ion fer (II)", "Ion fer (III)"}));
+    QVERIFY(t->list().isShown(t->list().row()));
+    QVERIFY(t->list().recherche->text().isEmpty());
+    QVERIFY(w.info->text().startsWith(QStringLiteral("La recherche est effacée")));
     // Its formula is searched as soon as it is listed.
     type(*t, QStringLiteral("zn"));
     QCOMPARE(shownNames(*t), (QStringList{"Zinc", "Zinc métallique"}));
@@ -503,12 +520,19 @@ void TestSpeciesSearch::fieldTakesFreeRoom()
     QCOMPARE(field, t.list().recherche);
     QVERIFY(field->isVisible());
     QCOMPARE(field->placeholderText(), QStringLiteral("Rechercher une espèce…"));
-    // The list and the criterion stay where the layout puts them.
-    QCOMPARE(t.list().MS1->geometry(), cardlayout::kMS1);
+    // The list and the criterion stay where the layout puts them, the list
+    // giving up its bottom to the field.
+    QCOMPARE(t.list().MS1->geometry().topLeft(), cardlayout::kMS1.topLeft());
+    QCOMPARE(t.list().MS1->width(), cardlayout::kMS1.width());
     QCOMPARE(t.list().Combo1->geometry(), cardlayout::kCombo1);
-    // The field lies inside the window and over no other control.
+    // The field lies inside the window, over no other control nor over the
+    // heading "Critère de tri :" painted left of Combo1.
     const QRect area = field->geometry();
     QVERIFY(cardlayout::kWindowArea.contains(area));
+    const QFontMetrics heading(cardlayout::font("MS Sans Serif", 12, true));
+    QVERIFY(!area.intersects(QRect(
+        cardlayout::kMS1.left(), 103,
+        heading.horizontalAdvance(QStringLiteral("Critère de tri :")) + 1, heading.height() + 1)));
     const auto children = w.findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
     QVERIFY(children.size() > 15);
     for (const QWidget *other : children) {
