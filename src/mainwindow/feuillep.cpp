@@ -25,9 +25,8 @@
 const QString feuilleP::kBackgroundInfo =
     QStringLiteral("Vous pouvez choisir une carte dans le tableau, la modifier, en importer ou en "
                    "créer une nouvelle");
-const QString feuilleP::kCopiedMessage =
-    QStringLiteral("L'image est copiée: vous pouvez la retrouver depuis toute application Windows "
-                   "(coller)");
+const QString feuilleP::kCopiedMessage = QStringLiteral(
+    "L'image est copiée: vous pouvez la retrouver depuis toute application (coller)");
 
 namespace
 {

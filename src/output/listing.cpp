@@ -294,7 +294,9 @@ void printCardBlock(PageWriter &out, const CardView &card, const Pictograms &pic
     // The aspect follows its label and is wrapped within the page, its
     // further lines under its first.
     out.X = W / 10;
-    out.print(QStringLiteral("Aspect dans les CNTP : "), false);
+    // The card's own caption: the aspect is given at 20 °C, not in the
+    // normal conditions of 0 °C.
+    out.print(QString::fromUtf8(cardlayout::control("Label1").caption) + QLatin1Char(' '), false);
     out.setBold(false);
     const double aspectX = out.X;
     const double right = W - W / 10;

@@ -210,7 +210,7 @@ private:
         const QImage page = printBlock(view, &runs);
         const auto aspect = std::find_if(runs.begin(), runs.end(), [](const listing::Run &r) {
             return r.text == QLatin1String("Organique") || r.text == QLatin1String("Inorganique") ||
-                   r.text == QLatin1String("Aspect dans les CNTP : ");
+                   r.text == QStringLiteral("Aspect ( 1 atm ; 20 °C ) : ");
         });
         if (aspect == runs.end())
             return {QStringLiteral("listing: no line below the pictograms")};

@@ -359,7 +359,7 @@ private:
             inorganique = inorganique || r.text == QLatin1String("Inorganique");
             if (!below &&
                 (r.text == QLatin1String("Organique") || r.text == QLatin1String("Inorganique") ||
-                 r.text == QLatin1String("Aspect dans les CNTP : ")))
+                 r.text == QStringLiteral("Aspect ( 1 atm ; 20 °C ) : ")))
                 below = &r;
             if (r.text.startsWith(QLatin1String("Environnement : ")))
                 environment = r.text;

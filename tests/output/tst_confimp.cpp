@@ -235,7 +235,7 @@ void TestConfimp::listingText()
     QCOMPARE(text.last(), QStringLiteral("Lumisque - BORVEL - page 1"));
     const QString all = text.join(u'\n');
     QVERIFY2(all.contains(QStringLiteral("Organique")), qPrintable(all));
-    QVERIFY(all.contains(QStringLiteral("Aspect dans les CNTP : liquide incolore")));
+    QVERIFY(all.contains(QStringLiteral("Aspect ( 1 atm ; 20 °C ) : liquide incolore")));
     QVERIFY(all.contains(QStringLiteral("Masse molaire : 46 g.mol")));
     QVERIFY(all.contains(QStringLiteral("Température de fusion : -114 °C")));
     QVERIFY(all.contains(QStringLiteral("Environnement : risque de pollution pour l'eau.")));

@@ -255,8 +255,8 @@ void TestListing::pictogramRowKeepsItsHeight()
     Device a, b;
     listing::printCardBlock(a.out, none, pictograms);
     listing::printCardBlock(b.out, all, pictograms);
-    const auto aspectA = a.find(QStringLiteral("Aspect dans les CNTP : "));
-    const auto aspectB = b.find(QStringLiteral("Aspect dans les CNTP : "));
+    const auto aspectA = a.find(QStringLiteral("Aspect ( 1 atm ; 20 °C ) : "));
+    const auto aspectB = b.find(QStringLiteral("Aspect ( 1 atm ; 20 °C ) : "));
     QVERIFY(aspectA && aspectB);
     QCOMPARE(aspectA->y, aspectB->y);
     QCOMPARE(a.out.Y, b.out.Y);
@@ -300,7 +300,7 @@ void TestListing::longAspectStaysOnThePage()
     c.aspect = QString(QStringLiteral("cristaux incolores ")).repeated(6).trimmed();
     Device d;
     listing::printCardBlock(d.out, c, listing::Pictograms{});
-    const int label = d.indexOf(QStringLiteral("Aspect dans les CNTP : "));
+    const int label = d.indexOf(QStringLiteral("Aspect ( 1 atm ; 20 °C ) : "));
     const Run &first = d.runs.at(std::size_t(label + 1));
     const Run &second = d.runs.at(std::size_t(label + 2));
     // Broken after a space, the second line under the first.
