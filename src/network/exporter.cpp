@@ -181,8 +181,13 @@ void Exporter::load()
     const network::ParametersRead read = network::readParameters(appDir_);
     parameters_ = read.parameters;
     Label4->setText(QString::fromStdString(card_.nom()));
-    Label5->setText(parameters_.record(network::kNomAuteur) + QStringLiteral(" ( ") +
-                    parameters_.record(network::kAdresse) + QStringLiteral(" )"));
+    // The author and the address in brackets; nothing for what is not set.
+    const QString author = parameters_.record(network::kNomAuteur).trimmed();
+    const QString address = parameters_.record(network::kAdresse).trimmed();
+    Label5->setText(address.isEmpty()
+                        ? author
+                        : author + (author.isEmpty() ? QString() : QStringLiteral(" ")) +
+                              QStringLiteral("( ") + address + QStringLiteral(" )"));
     if (!read.ok) {
         loadFailed_ = true;
         dialogs_.message(parentWidget(), Dialogs::Icon::Critical,

@@ -56,6 +56,15 @@ param::param(const QString &appDir, Dialogs &dialogs, network::MailLogin &login,
     Label5 = new QLabel(QStringLiteral("Serveur courrier sortant (SMTP):"), Frame3);
     Label5->setGeometry(10, 78, 175, 21);
     Text5 = makeBox(Frame3, 190, 78);
+    // The port after the name chooses how the link is protected.
+    Text5->setPlaceholderText(
+        QStringLiteral("serveur, serveur:587 (STARTTLS) ou serveur:465 (TLS)"));
+    Text5->setToolTip(QStringLiteral(
+        "Le port, après le nom du serveur, choisit la protection de la liaison :\n"
+        "serveur ou serveur:25 : en clair, chiffrée (STARTTLS) si le serveur le propose ;\n"
+        "serveur:587 : chiffrement STARTTLS exigé ;\n"
+        "serveur:465 : chiffrée (TLS) dès le début."));
+    Label5->setToolTip(Text5->toolTip());
     Label6 = new QLabel(QStringLiteral("Utilisateur (si le serveur le demande):"), Frame3);
     Label6->setGeometry(10, 106, 175, 21);
     Label6->setWordWrap(true);

@@ -103,6 +103,10 @@ private slots:
         QCOMPARE(window.Text3->text(), QStringLiteral("Lycée Pasteur"));
         QCOMPARE(window.Text4->text(), QStringLiteral("prof@example.org"));
         QCOMPARE(window.Text5->text(), QStringLiteral("smtp.example.org"));
+        // The server's box tells what its port chooses.
+        for (const char *port :
+             {"serveur:465 : chiffrée (TLS)", "serveur:587 : chiffrement STARTTLS"})
+            QVERIFY(window.Text5->toolTip().contains(QString::fromUtf8(port)));
         QCOMPARE(
             window.Text1->toPlainText(),
             QStringLiteral("Adresse de la page d'accueil:\nhttps://accueil.example.org/\n\n"

@@ -641,6 +641,16 @@ private slots:
         });
         QTest::mouseClick(window.Label5, Qt::LeftButton);
         QCOMPARE(window.Label5->text(), QStringLiteral("Collège Curie ( prof@example.org )"));
+        // Nothing set, nothing shown (no empty brackets).
+        QTimer::singleShot(0, this, [] {
+            auto *p = qobject_cast<param *>(QApplication::activeModalWidget());
+            QVERIFY(p);
+            p->Text3->clear();
+            p->Text4->clear();
+            p->Command3->click();
+        });
+        QTest::mouseClick(window.Label5, Qt::LeftButton);
+        QCOMPARE(window.Label5->text(), QString());
         QVERIFY(dialogs.shown.isEmpty());
     }
 
