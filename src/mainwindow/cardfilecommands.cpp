@@ -5,44 +5,59 @@
 #include "dialogs.h"
 #include "localpath.h"
 #include "messages.h"
+#include "picturefile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QStandardPaths>
 
 namespace
 {
 
 using platform::toPath;
 
-platform::Dialogs::FileRequest cardFileRequest(const QString &title, bool save)
+// The user's documents, or home when there is no such folder.
+QString documentsFolder()
 {
-    platform::Dialogs::FileRequest request;
-    request.title = title;
-    request.initialName = QStringLiteral("*.CAR");
-    request.filter = QStringLiteral("*.CAR");
-    request.defaultSuffix = save ? QStringLiteral("CAR") : QString();
-    request.save = save;
-    return request;
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !dir.isEmpty() && QDir(dir).exists() ? dir : QDir::homePath();
 }
 
 } // namespace
 
 CardFileCommands::CardFileCommands(CardEditor &editor, const QString &appDir,
                                    platform::Dialogs &dialogs, QWidget *window)
-    : editor_(editor), appDir_(appDir), dialogs_(dialogs), window_(window)
+    : editor_(editor), appDir_(appDir), dialogs_(dialogs), window_(window),
+      folder_(documentsFolder())
 {
+}
+
+platform::Dialogs::FileRequest CardFileCommands::request(const QString &title, bool save,
+                                                         const QString &name) const
+{
+    platform::Dialogs::FileRequest request;
+    request.title = title;
+    request.initialName = QDir(folder_).filePath(name.isEmpty() ? QStringLiteral("*.CAR")
+                                                                : name + QStringLiteral(".CAR"));
+    request.filter = QStringLiteral("*.CAR");
+    request.defaultSuffix = save ? QStringLiteral("CAR") : QString();
+    request.save = save;
+    return request;
 }
 
 void CardFileCommands::Command11_Click()
 {
     QString path;
     for (;;) {
-        const auto chosen = dialogs_.fileName(
-            window_, cardFileRequest(QStringLiteral("Enregistrer la carte"), true));
+        const auto chosen =
+            dialogs_.fileName(window_, request(QStringLiteral("Enregistrer la carte"), true,
+                                               picturefile::fileBaseName(editor_.Text4->text())));
         if (!chosen)
             return;
         path = *chosen;
+        folder_ = QFileInfo(path).absolutePath();
         if (!QFileInfo::exists(path))
             break;
         const QString question = QStringLiteral("Le fichier ") + QDir::toNativeSeparators(path) +
@@ -64,10 +79,11 @@ void CardFileCommands::Command2_Click()
     // Still modified: the user chose not to save it.
     const bool modified = editor_.modifie;
     editor_.modifie = false;
-    const auto chosen = dialogs_.fileName(
-        window_, cardFileRequest(QStringLiteral("Ouvrir un fichier carte"), false));
+    const auto chosen =
+        dialogs_.fileName(window_, request(QStringLiteral("Ouvrir un fichier carte"), false));
     if (!chosen)
         return;
+    folder_ = QFileInfo(*chosen).absolutePath();
     load(*chosen, Source::Open, modified);
 }
 

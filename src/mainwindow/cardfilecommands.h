@@ -1,14 +1,11 @@
 #pragma once
 
+#include "dialogs.h"
+
 #include <QString>
 
 class CardEditor;
 class QWidget;
-
-namespace platform
-{
-class Dialogs;
-}
 
 // The card-file commands of the main window: "&Enregistrer" writes the
 // editor's card to a card file, "&Ouvrir" reads one into the editor, and
@@ -31,6 +28,10 @@ public:
 
 private:
     enum class Source { Open, Download };
+    // The dialog's request, in the folder last used for card files (the
+    // user's documents at first), to save under `name` when given.
+    platform::Dialogs::FileRequest request(const QString &title, bool save,
+                                           const QString &name = {}) const;
     // Reads the card file and, when the whole card could be read, puts it in
     // the editor in place of its card ("&Nouveau" first). A card file cut
     // short or damaged is named in a message, and the editor's card stays as
@@ -41,4 +42,5 @@ private:
     QString appDir_;
     platform::Dialogs &dialogs_;
     QWidget *window_;
+    QString folder_; // the folder of the last card file chosen
 };

@@ -4,10 +4,15 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QTreeView>
+
+#include <algorithm>
 
 namespace platform
 {
@@ -83,8 +88,23 @@ std::optional<QString> QtDialogs::fileName(QWidget *parent, const FileRequest &r
         filter = QStringLiteral("%1 (%2 %3)").arg(filter, filter.toUpper(), filter.toLower());
     dialog.setNameFilter(filter);
     dialog.setDefaultSuffix(request.defaultSuffix);
-    if (request.save && !request.initialName.contains(QLatin1Char('*')))
+    // The folder the name gives ("*.CAR" alone: the current one), and the
+    // name itself to save under.
+    const QFileInfo initial(request.initialName);
+    if (initial.path() != QLatin1String("."))
+        dialog.setDirectory(initial.absolutePath());
+    if (request.save && !initial.fileName().contains(QLatin1Char('*')))
         dialog.selectFile(request.initialName);
+    // Every column of the detailed list whole, the date's too; the name takes
+    // the room left.
+    dialog.resize(std::max(dialog.width(), 760), std::max(dialog.height(), 460));
+    if (auto *view = dialog.findChild<QTreeView *>(QStringLiteral("treeView"))) {
+        QHeaderView *header = view->header();
+        header->setStretchLastSection(false);
+        for (int c = 1; c < header->count(); ++c)
+            header->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
     // The save dialog asks about overwriting itself; the application asks its
     // own question, so the dialog must not.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);

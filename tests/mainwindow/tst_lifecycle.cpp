@@ -222,7 +222,9 @@ void TestLifecycle::saveCardFile()
     w.Command11->click();
     const auto &request = t.dialogs.shown.back().request;
     QCOMPARE(request.title, QStringLiteral("Enregistrer la carte"));
-    QCOMPARE(request.initialName, QStringLiteral("*.CAR"));
+    // The card's name offered, in the user's documents (home without them).
+    QCOMPARE(QFileInfo(request.initialName).fileName(), QStringLiteral("eau.CAR"));
+    QVERIFY(QFileInfo(request.initialName).isAbsolute());
     QCOMPARE(request.filter, QStringLiteral("*.CAR"));
     QCOMPARE(request.defaultSuffix, QStringLiteral("CAR"));
     QVERIFY(request.save);
@@ -231,6 +233,10 @@ void TestLifecycle::saveCardFile()
     // The editor and the database are left as they were.
     QVERIFY(!t.editor().modifie);
     QCOMPARE(t.editor().numcarte, 0);
+    // The next card-file dialog opens in the folder last used.
+    t.dialogs.expectFile(std::nullopt);
+    w.Command2->click();
+    QCOMPARE(t.dialogs.shown.back().request.initialName, QDir(t.dir.path()).filePath("*.CAR"));
     QVERIFY(t.dialogs.unexpected.isEmpty());
 }
 

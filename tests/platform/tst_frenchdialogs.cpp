@@ -9,6 +9,7 @@
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPrinter>
@@ -18,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 
 #include <chrono>
 #include <filesystem>
@@ -179,7 +181,7 @@ void TestFrenchDialogs::fileDialog()
 
     Dialogs::FileRequest request;
     request.title = title;
-    request.initialName = initialName.startsWith(u'*') ? initialName : dir.filePath(initialName);
+    request.initialName = dir.filePath(initialName);
     request.filter = filter;
     request.save = save;
 
@@ -188,10 +190,11 @@ void TestFrenchDialogs::fileDialog()
     whenShown([&](QDialog *dialog) {
         auto *files = qobject_cast<QFileDialog *>(dialog);
         QVERIFY(files);
-        // What the user may do: go to the folder, show every column.
-        files->setDirectory(dir.path());
+        // The dialog opens in the folder the request names.
+        QCOMPARE(files->directory().absolutePath(), QDir(dir.path()).absolutePath());
+        // What the user may do: show every column.
         files->setViewMode(QFileDialog::Detail);
-        auto *view = files->findChild<QAbstractItemView *>(QStringLiteral("treeView"));
+        auto *view = files->findChild<QTreeView *>(QStringLiteral("treeView"));
         QVERIFY(view);
         // The rows arrive from Qt's file information thread.
         const auto row = [view](const QString &name) {
@@ -206,6 +209,9 @@ void TestFrenchDialogs::fileDialog()
                 !row(QStringLiteral("dossier")).siblingAtColumn(3).data().toString().isEmpty(),
             10000);
         seen = texts(dialog);
+        // The date shows whole.
+        QVERIFY(view->header()->sectionSize(3) >
+                view->fontMetrics().horizontalAdvance(QStringLiteral("15/12/2020 10:30")));
         for (int c = 0; c < 4; ++c)
             cells << row(QStringLiteral("dossier")).siblingAtColumn(c).data().toString();
         if (filter.contains(QLatin1String("CAR")))
