@@ -12,7 +12,7 @@ packages=(
   # tests and benchmarks
   libbenchmark-dev libmuparser-dev googletest
   python3 python3-aiosmtpd locales
-  xvfb xdotool xclip x11-utils imagemagick poppler-utils
+  xvfb xdotool xclip x11-utils imagemagick poppler-utils librsvg2-bin
   cups printer-driver-cups-pdf
   clang libclang-rt-14-dev
   desktop-file-utils appstream dpkg-dev file

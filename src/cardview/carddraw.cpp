@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFontMetrics>
 #include <QHash>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPixmap>
 
@@ -58,11 +59,35 @@ void straightLine(QPainter &p, int x1, int y1, int x2, int y2, const QColor &col
         fillBox(p, x1, y1, x1, y2 > y1 ? y2 - 1 : y2 + 1, colour);
 }
 
+// A text whose baseline starts at `at`. A condensed face ("MS Sans Serif"
+// mapped to Liberation Sans at 94 %) is drawn as what it is on a vector
+// device: the plain face, narrowed by the painter. A PDF or SVG file names
+// its fonts without their condensing, and a viewer would draw them wider than
+// the card lays them out, over what follows them.
+void drawText(QPainter &p, const QPointF &at, const QString &text)
+{
+    const QFont font = p.font();
+    const int stretch = font.stretch();
+    if (stretch == QFont::AnyStretch || stretch == QFont::Unstretched ||
+        p.paintEngine()->type() == QPaintEngine::Raster) {
+        p.drawText(at, text);
+        return;
+    }
+    QFont plain = font;
+    plain.setStretch(QFont::Unstretched);
+    p.save();
+    p.setFont(plain);
+    p.translate(at);
+    p.scale(stretch / 100.0, 1);
+    p.drawText(QPointF(0, 0), text);
+    p.restore();
+}
+
 // Text with its top-left corner at (x, y); returns the x right after it.
 int textAt(QPainter &p, qreal x, qreal y, const QString &text)
 {
     const QFontMetrics fm(p.font());
-    p.drawText(QPointF(x, y + fm.ascent()), text);
+    drawText(p, QPointF(x, y + fm.ascent()), text);
     return int(x) + fm.horizontalAdvance(text);
 }
 
@@ -96,31 +121,51 @@ bool showsUnit(int k, const QString &value)
     return !(cards::quantityInfo(k).miscible && value == QString::fromUtf8(cards::kMiscible));
 }
 
-void paintUnitMarks(QPainter &p, const CardView::Boxes &boxes, const CardView::Quantities &texts,
-                    int frameWidth)
+namespace
+{
+
+// The white band right of each box that carries a unit, to the frame's edge.
+void paintUnitBands(QPainter &p, const CardView::Boxes &boxes, int frameWidth)
+{
+    for (int k = 0; k < cards::kQuantityCount; ++k) {
+        if (cards::quantityInfo(k).unit.empty())
+            continue;
+        const QRect &box = boxes[std::size_t(k)];
+        fillBox(p, box.x(), box.y() - 2, frameWidth, box.y() + 16, kWhite);
+    }
+}
+
+// Each unit, with its raised exponent, right after its box.
+void paintUnits(QPainter &p, const CardView::Boxes &boxes, const CardView::Quantities &texts)
 {
     const Fonts &f = fonts();
-    const Control &sample = quantityBox(0);
+    p.setPen(colour(quantityBox(0).fore));
     for (int k = 0; k < cards::kQuantityCount; ++k) {
         const cards::FieldInfo &q = cards::quantityInfo(k);
-        if (q.unit.empty())
+        if (q.unit.empty() || !showsUnit(k, texts[std::size_t(k)]))
             continue;
         const QRect &box = boxes[std::size_t(k)];
         const int x = box.x() + box.width();
         const int y = box.y();
-        p.setPen(colour(sample.fore));
-        fillBox(p, box.x(), y - 2, frameWidth, y + 16, kWhite);
-        if (!showsUnit(k, texts[std::size_t(k)]))
-            continue;
         p.setFont(f.quantity);
         const QString unit = QString::fromUtf8(q.unit);
-        p.drawText(x, y + f.quantityMetrics.ascent(), unit);
+        drawText(p, QPointF(x, y + f.quantityMetrics.ascent()), unit);
         if (!q.exponent.empty()) {
             const int ex = x + f.quantityMetrics.horizontalAdvance(unit);
             p.setFont(f.exponent);
-            p.drawText(ex, y - 4 + f.exponentMetrics.ascent(), QString::fromUtf8(q.exponent));
+            drawText(p, QPointF(ex, y - 4 + f.exponentMetrics.ascent()),
+                     QString::fromUtf8(q.exponent));
         }
     }
+}
+
+} // namespace
+
+void paintUnitMarks(QPainter &p, const CardView::Boxes &boxes, const CardView::Quantities &texts,
+                    int frameWidth)
+{
+    paintUnitBands(p, boxes, frameWidth);
+    paintUnits(p, boxes, texts);
 }
 
 QRgb gradientColour(int i)
@@ -287,22 +332,32 @@ QRect viewRect(const QRect &fromView, const Control &c)
     return fromView.isEmpty() ? rect(c) : fromView;
 }
 
-// A label: its background when opaque, then its caption from its top-left
-// corner (alignment left), not clipped to its width.
-void dessinelabel(QPainter &p, const Control &c, const QRect &r, const QString &caption)
+// A label's background, when opaque.
+void labelBackground(QPainter &p, const Control &c, const QRect &r)
 {
     if (c.opaque && c.back)
         fillBox(p, r.x(), r.y(), r.x() + r.width(), r.y() + r.height(), colour(*c.back));
+}
+
+// A label's caption from its top-left corner (alignment left), not clipped
+// to its width.
+void labelText(QPainter &p, const Control &c, const QRect &r, const QString &caption)
+{
     p.setFont(font(c.font));
     p.setPen(colour(c.fore));
     textAt(p, r.x(), r.y(), caption);
 }
 
-// A text box: its background, then its text on one line.
-void dessinetexte(QPainter &p, const Control &c, const QRect &r, const QString &text)
+// A text box's background.
+void boxBackground(QPainter &p, const Control &c, const QRect &r)
 {
     fillBox(p, r.x(), r.y(), r.x() + r.width(), r.y() + r.height(),
             c.back ? colour(*c.back) : kWhite);
+}
+
+// A text box's text, on one line.
+void boxText(QPainter &p, const Control &c, const QRect &r, const QString &text)
+{
     p.setFont(font(c.font));
     p.setPen(colour(c.fore));
     textAt(p, r.x(), r.y(), text);
@@ -349,17 +404,16 @@ void paintCard(QPainter &p, const CardView &view)
         labels[k] = viewRect(view.quantityLabels[k], quantityLabel(int(k)));
     }
 
-    paintUnitMarks(p, boxes, view.quantites, size.width());
-
-    for (const char *name : {"Label1", "Label3", "Label2"}) {
-        const Control &c = control(name);
-        dessinelabel(p, c, rect(c), QString::fromUtf8(c.caption));
-    }
+    // Every background first, every text after: no text is covered by the
+    // background of what follows it, however wide a device draws its glyphs.
+    paintUnitBands(p, boxes, size.width());
+    const char *const labelNames[] = {"Label1", "Label3", "Label2"};
+    for (const char *name : labelNames)
+        labelBackground(p, control(name), rect(control(name)));
     const Control &text4 = control("Text4");
-    dessinetexte(p, text4, rect(text4), view.nom);
-    for (std::size_t k = 0; k < labels.size(); ++k)
-        dessinelabel(p, quantityLabel(int(k)), labels[k], view.captions[k]);
-
+    boxBackground(p, text4, rect(text4));
+    for (std::size_t k = 0; k < boxes.size(); ++k)
+        boxBackground(p, quantityBox(int(k)), boxes[k]);
     // The formula, and one more row of its blue band below it.
     const Control &picture2 = control("Picture2");
     p.save();
@@ -370,17 +424,12 @@ void paintCard(QPainter &p, const CardView &view)
     straightLine(p, picture2.left, picture2.top + picture2.height, picture2.left + picture2.width,
                  picture2.top + picture2.height, colour(*picture2.back));
 
-    // The organic/inorganic word, vertically centred in the green box.
     const Control &frame2 = control("Frame2");
     fillBox(p, frame2.left, frame2.top, frame2.left + frame2.width, frame2.top + frame2.height,
             colour(*frame2.back));
-    p.setFont(font(kDefaultFont.face, 10, true));
-    p.setPen(kBlack);
-    const qreal wordY = frame2.top + (frame2.height - QFontMetrics(p.font()).height()) / 2.0;
-    if (view.organique)
-        textAt(p, frame2.left + 8, wordY, QStringLiteral("Organique"));
-    else if (view.inorganique)
-        textAt(p, frame2.left + 8, wordY, QStringLiteral("Inorganique"));
+    const Control &text2 = control("Text2");
+    fillBox(p, text2.left, text2.top, text2.left + text2.width, text2.top + text2.height,
+            colour(*text2.back));
 
     for (const char *name : {"Image1", "Image3", "Image4", "Image5", "Image6", "Image7"})
         drawPicture(p, control(name));
@@ -393,8 +442,26 @@ void paintCard(QPainter &p, const CardView &view)
     if (hazardpictures::showsEnvironment(view.pictogramStyle, view.polu[1]))
         drawPicture(p, hazardpictures::kEnvironmentResource, hazardpictures::kEnvironmentPlace);
 
+    // The card's black frame, before the texts that run up to it.
+    outlineBox(p, 0, 0, size.width() - 1, size.height() - 1, kBlack);
+
+    for (const char *name : labelNames)
+        labelText(p, control(name), rect(control(name)), QString::fromUtf8(control(name).caption));
+    boxText(p, text4, rect(text4), view.nom);
+    for (std::size_t k = 0; k < labels.size(); ++k)
+        labelText(p, quantityLabel(int(k)), labels[k], view.captions[k]);
     for (std::size_t k = 0; k < boxes.size(); ++k)
-        dessinetexte(p, quantityBox(int(k)), boxes[k], view.quantites[k]);
+        boxText(p, quantityBox(int(k)), boxes[k], view.quantites[k]);
+    paintUnits(p, boxes, view.quantites);
+
+    // The organic/inorganic word, vertically centred in the green box.
+    p.setFont(font(kDefaultFont.face, 10, true));
+    p.setPen(kBlack);
+    const qreal wordY = frame2.top + (frame2.height - QFontMetrics(p.font()).height()) / 2.0;
+    if (view.organique)
+        textAt(p, frame2.left + 8, wordY, QStringLiteral("Organique"));
+    else if (view.inorganique)
+        textAt(p, frame2.left + 8, wordY, QStringLiteral("Inorganique"));
 
     // The pollution sentence stands where Label5 is on screen.
     const Control &label5 = control("Label5");
@@ -403,9 +470,6 @@ void paintCard(QPainter &p, const CardView &view)
     textAt(p, label5.left, control("Image5").top + 9, pollutionSentence(view));
 
     // The aspect, wrapped to its box.
-    const Control &text2 = control("Text2");
-    fillBox(p, text2.left, text2.top, text2.left + text2.width, text2.top + text2.height,
-            colour(*text2.back));
     const QFont aspectFont = font(text2.font);
     const QFontMetrics fm(aspectFont);
     p.setFont(aspectFont);
@@ -419,7 +483,6 @@ void paintCard(QPainter &p, const CardView &view)
         y += fm.height();
     }
 
-    outlineBox(p, 0, 0, size.width() - 1, size.height() - 1, kBlack);
     p.restore();
 }
 

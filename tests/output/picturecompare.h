@@ -1,10 +1,15 @@
 #pragma once
 
+#include "carddraw.h"
 #include "cardlayout.h"
 
 #include <QImage>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QPainterPath>
 #include <QRect>
 #include <QStringList>
+#include <QTextItem>
 
 // Loose comparison of a card drawn on another device (a PDF page rendered
 // back, a picture file) with the card picture: the same things at the same
@@ -103,6 +108,124 @@ inline QStringList differences(const QImage &drawn, const QImage &picture, int s
                        .arg(name)
                        .arg(ca & 0xffffff, 6, 16, QLatin1Char('0'))
                        .arg(cb & 0xffffff, 6, 16, QLatin1Char('0'));
+    }
+    return out;
+}
+
+// A box as the messages below write it.
+inline QString boxText(const QRectF &r)
+{
+    return QStringLiteral("(%1,%2 %3x%4)").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+
+// Where paintCard puts each of its texts: the box of each text item as a
+// vector device is given it, in card pixels, and the texts that a background
+// or a picture drawn after them covers in part.
+class TextRecorder : public QPaintDevice, QPaintEngine
+{
+public:
+    explicit TextRecorder(const CardView &card) : QPaintEngine(AllFeatures)
+    {
+        QPainter p(this);
+        carddraw::paintCard(p, card);
+    }
+    std::vector<std::pair<QString, QRectF>> texts;
+    QStringList covered;
+
+    QPaintEngine *paintEngine() const override { return const_cast<TextRecorder *>(this); }
+    int metric(PaintDeviceMetric m) const override
+    {
+        const QSize size = cardlayout::kFrame1Inner;
+        return m == PdmWidth                          ? size.width()
+               : m == PdmHeight                       ? size.height()
+               : m == PdmDepth                        ? 32
+               : m >= PdmDpiX && m <= PdmPhysicalDpiY ? 96
+               : m == PdmDevicePixelRatioScaled       ? int(devicePixelRatioFScale())
+                                                      : 1;
+    }
+    bool begin(QPaintDevice *) override { return true; }
+    bool end() override { return true; }
+    Type type() const override { return User; }
+    void updateState(const QPaintEngineState &state) override
+    {
+        if (state.state() & DirtyTransform)
+            transform_ = state.transform();
+    }
+    void drawPixmap(const QRectF &r, const QPixmap &, const QRectF &) override { drawn(r); }
+    void drawImage(const QRectF &r, const QImage &, const QRectF &,
+                   Qt::ImageConversionFlags) override
+    {
+        drawn(r);
+    }
+    void drawRects(const QRectF *r, int count) override
+    {
+        for (int k = 0; k < count; ++k)
+            drawn(r[k]);
+    }
+    void drawPath(const QPainterPath &path) override { drawn(path.boundingRect()); }
+    void drawPolygon(const QPointF *points, int count, PolygonDrawMode) override
+    {
+        drawn(QPolygonF(QList<QPointF>(points, points + count)).boundingRect());
+    }
+    void drawTextItem(const QPointF &p, const QTextItem &t) override
+    {
+        QRectF r(p.x(), p.y() - t.ascent(), t.width(), t.ascent() + t.descent());
+        if (painter()->hasClipping())
+            r &= painter()->clipBoundingRect();
+        if (!t.text().trimmed().isEmpty())
+            texts.emplace_back(t.text(), transform_.mapRect(r));
+    }
+
+private:
+    void drawn(const QRectF &r)
+    {
+        const QRectF area = transform_.mapRect(r);
+        for (const auto &[text, box] : texts)
+            if (const QRectF both = area & box; both.width() > 0.01 && both.height() > 0.01)
+                covered << QStringLiteral("\"%1\" covered by %2").arg(text, boxText(area));
+    }
+    QTransform transform_;
+};
+
+// Where the card's texts on `drawn` depart from the card picture `picture`
+// (both at `scale` times the card's size): within each text's box, what is
+// not the picture's background there lies in the same box within `slack`
+// pixels; nothing drawn after a text covers it. A text covered in part,
+// clipped or drawn wider shows.
+inline QStringList textDifferences(const QImage &drawn, const QImage &picture, const CardView &card,
+                                   int scale = 1, int slack = 2)
+{
+    const TextRecorder recorder(card);
+    QStringList out = recorder.covered;
+    for (const auto &[text, box] : recorder.texts) {
+        const QRect aligned = box.toAlignedRect();
+        const QRect area =
+            QRect(aligned.topLeft() * scale, aligned.size() * scale).intersected(picture.rect());
+        if (area.isEmpty())
+            continue;
+        // The background: the picture's commonest colour on the box's edge.
+        QHash<QRgb, int> counts;
+        for (int x = area.left(); x <= area.right(); ++x)
+            ++counts[picture.pixel(x, area.top())], ++counts[picture.pixel(x, area.bottom())];
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            ++counts[picture.pixel(area.left(), y)], ++counts[picture.pixel(area.right(), y)];
+        const QRgb back = std::max_element(counts.begin(), counts.end()).key();
+        const auto inkBoxOf = [&](const QImage &image) {
+            QRect ink;
+            for (int y = area.top(); y <= area.bottom(); ++y)
+                for (int x = area.left(); x <= area.right(); ++x)
+                    if (const QRgb c = image.pixel(x, y);
+                        std::max({qAbs(qRed(c) - qRed(back)), qAbs(qGreen(c) - qGreen(back)),
+                                  qAbs(qBlue(c) - qBlue(back))}) > 112)
+                        ink |= QRect(x, y, 1, 1);
+            return ink;
+        };
+        const QRect a = inkBoxOf(drawn), b = inkBoxOf(picture);
+        const QMargins gap(slack, slack, slack, slack);
+        if (a.isEmpty() != b.isEmpty() ||
+            !a.isEmpty() && (!(b + gap).contains(a) || !(a + gap).contains(b)))
+            out << QStringLiteral("\"%1\": ink in %2, the picture's in %3")
+                       .arg(text, boxText(a), boxText(b));
     }
     return out;
 }

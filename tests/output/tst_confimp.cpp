@@ -340,7 +340,8 @@ void TestConfimp::cardIsTextAndVectors()
     QVERIFY2(qAbs(box.width() - picture.width()) <= 1 && qAbs(box.height() - picture.height()) <= 1,
              qPrintable(QStringLiteral("%1 x %2").arg(box.width()).arg(box.height())));
     const QImage drawn = page.copy(QRect(box.topLeft(), picture.size()));
-    const QStringList differences = picturecompare::differences(drawn, picture);
+    const QStringList differences = picturecompare::differences(drawn, picture) +
+                                    picturecompare::textDifferences(drawn, picture, card);
     QVERIFY2(differences.isEmpty(), qPrintable(differences.join(u'\n')));
 }
 

@@ -1,6 +1,7 @@
 #include "carddraw.h"
 #include "cardlayout.h"
 #include "cardpicture.h"
+#include "database.h"
 #include "pdftools.h"
 #include "picturecompare.h"
 #include "picturefile.h"
@@ -14,8 +15,10 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 Q_DECLARE_METATYPE(CardView)
 
@@ -56,6 +59,8 @@ private slots:
     void largerPngIsDrawnLarger();
     void svgHoldsTextAndVectors();
     void pdfHoldsTextAndVectors();
+    void vectorPicturesShowEveryText_data();
+    void vectorPicturesShowEveryText();
     void saveAs_data();
     void saveAs();
     void refusedWriteKeepsTheOldFile_data();
@@ -196,6 +201,65 @@ void TestPictureFile::pdfHoldsTextAndVectors()
              qPrintable(QStringLiteral("%1 x %2").arg(page.width()).arg(page.height())));
     const QStringList differences = picturecompare::differences(page.copy(picture.rect()), picture);
     QVERIFY2(differences.isEmpty(), qPrintable(differences.join(u'\n')));
+}
+
+void TestPictureFile::vectorPicturesShowEveryText_data()
+{
+    QTest::addColumn<QString>("suffix");
+    QTest::addColumn<int>("scale");
+    QTest::newRow("SVG by librsvg") << "svg" << 1;
+    QTest::newRow("SVG by librsvg, enlarged") << "svg" << 2;
+    QTest::newRow("PDF by poppler") << "pdf" << 1;
+    QTest::newRow("PDF by poppler, enlarged") << "pdf" << 2;
+}
+
+void TestPictureFile::vectorPicturesShowEveryText()
+{
+    // Every text of every bundled card, rendered back from the vector file by
+    // another program, shows whole where the PNG of the same size shows it.
+    QFETCH(QString, suffix);
+    QFETCH(int, scale);
+    const cards::CardsResult bundled =
+        cards::Database(std::filesystem::path(CARTES_BUNDLED_DATABASE)).cards();
+    QVERIFY(bundled.error == cards::IoError::None && bundled.cards.size() > 50);
+    QTemporaryDir dir;
+    QStringList failures;
+    // The renderers run side by side, each writing its picture to its output.
+    std::vector<std::unique_ptr<QProcess>> running;
+    const auto check = [&](std::size_t i) {
+        QProcess &renderer = *running[i];
+        renderer.waitForFinished(60000);
+        const CardView card = cardViewOf(bundled.cards[i]);
+        const QImage drawn = QImage::fromData(renderer.readAllStandardOutput())
+                                 .convertToFormat(QImage::Format_RGB32);
+        const QImage picture =
+            QImage::fromData(picturefile::cardPictureBytes(card, {picturefile::Kind::Png, scale}))
+                .convertToFormat(QImage::Format_RGB32);
+        if (drawn.isNull())
+            failures << card.nom + QStringLiteral(": not rendered back");
+        for (const QString &d :
+             picturecompare::textDifferences(drawn.copy(picture.rect()), picture, card, scale))
+            failures << card.nom + QStringLiteral(": ") + d;
+    };
+    const std::size_t side = 2 * std::size_t(QThread::idealThreadCount());
+    for (std::size_t i = 0; i < bundled.cards.size(); ++i) {
+        const QString vector = dir.filePath(QStringLiteral("%1.%2").arg(i).arg(suffix));
+        QVERIFY(picturefile::writeCardPicture(cardViewOf(bundled.cards[i]), vector));
+        running.push_back(std::make_unique<QProcess>());
+        if (suffix == u"svg")
+            running.back()->start(QStringLiteral("rsvg-convert"),
+                                  {QStringLiteral("-z"), QString::number(scale), vector});
+        else
+            running.back()->start(QStringLiteral("pdftoppm"),
+                                  {QStringLiteral("-singlefile"), QStringLiteral("-r"),
+                                   QString::number(96 * scale), vector});
+        if (i >= side)
+            check(i - side);
+    }
+    for (std::size_t i = running.size() > side ? running.size() - side : 0; i < running.size(); ++i)
+        check(i);
+    QVERIFY2(failures.isEmpty(), qPrintable(QStringLiteral("%1 texts:\n").arg(failures.size()) +
+                                            failures.mid(0, 8).join(u'\n')));
 }
 
 void TestPictureFile::saveAs_data()
