@@ -72,19 +72,24 @@ settled() {
 }
 
 # The application in a folder of its own holding the database $1 (default:
-# the bundled one) and the installed PARANET.LST.
+# the bundled one) and the installed PARANET.LST (or $2), with settings of its
+# own: the pictograms' style $3 ("orange", the default, or "sgh") and no
+# keyring, so that nothing of the user's own settings shows.
 app_dir=
 start_app() {
     stop_app
     app_dir=$work/app-$RANDOM
-    mkdir -p "$app_dir"
+    mkdir -p "$app_dir/config/cartes-especes"
+    printf '[carte]\npictogrammes=%s\n' "${3:-orange}" \
+        >"$app_dir/config/cartes-especes/cartes-especes.conf"
     cp "$exe" "$build"/src/app/cartes-especes-*.so "$app_dir/"
     cp "${1:-$build/data/ESPCHIMIQUES.ZYP}" "$app_dir/ESPCHIMIQUES.ZYP"
     cp "$build/data/PARANET.LST" "$app_dir/"
     [[ -n ${2:-} ]] && cp "$2" "$app_dir/PARANET.LST"
     [[ -d $build/src/app/help ]] && cp -r "$build/src/app/help" "$app_dir/"
-    (cd "$app_dir" && exec env -u QT_QPA_PLATFORM XDG_CACHE_HOME="$work/cache" \
-        ./cartes-especes) >"$work/app.log" 2>&1 &
+    (cd "$app_dir" && exec env -u QT_QPA_PLATFORM -u DBUS_SESSION_BUS_ADDRESS \
+        XDG_CACHE_HOME="$work/cache" XDG_CONFIG_HOME="$app_dir/config" \
+        XDG_DATA_HOME="$app_dir/data" HOME="$app_dir" ./cartes-especes) >"$work/app.log" 2>&1 &
     app_pid=$!
     win=$(window "$title") || fail "la fenêtre principale n'est pas apparue"
     [[ -n $win ]] || fail "la fenêtre principale n'est pas apparue"
@@ -105,14 +110,45 @@ stop_app() {
 click() {
     xdotool mousemove $((wx + $1)) $((wy + $2)) click 1
 }
-# The species list, at the row whose name starts with $1 (the list's own
-# search as the name is typed), then its card shown.
+# The card of the species named $1, chosen with the search field under the
+# list: its name typed there without accents (the search ignores them, and
+# xdotool types plain letters without remapping the keyboard), Entrée shows
+# the first species kept, Échap gives back the whole list with that species in
+# view. The list's own type-ahead is not used: it finds rows by their first
+# letters only while the keys come within 0.4 s of each other, and a lost "é"
+# left "Méthanol" on the first species in M, "Magnésium". The name is checked
+# first against the database the application reads ($2, default the bundled
+# one): it must be the first species the typed text keeps.
 show_species() {
-    click 640 160
+    local query
+    query=$(search_query "$1" "${2:-$build/data/ESPCHIMIQUES.ZYP}") || exit 1
+    click 638 534 # the search field, under the list
     sleep 0.3
-    xdotool type --delay 60 "$1"
-    sleep 0.8
+    xdotool type --delay 60 "$query"
+    sleep 0.5
+    xdotool key Return
     settled "$win"
+    xdotool key Escape
+    settled "$win"
+}
+# What to type in the search field to show the species named $1 of the
+# database $2 first, as the application folds names and formulas (lower
+# case, no accents, no formula markers).
+search_query() {
+    "$tool" export "$2" >"$work/search.csv"
+    /usr/bin/python3 - "$1" "$work/search.csv" <<'PY'
+import csv, sys, unicodedata
+def fold(text):
+    text = unicodedata.normalize("NFKD", text.lower().replace("œ", "oe").replace("æ", "ae"))
+    text = "".join(c for c in text if not unicodedata.combining(c) and c not in "#*")
+    return " ".join(text.split())
+name, query = sys.argv[1], fold(sys.argv[1])
+rows = [r for r in csv.reader(open(sys.argv[2], encoding="utf-8")) if len(r) > 1]
+kept = sorted((fold(r[0]), r[0]) for r in rows[1:] if query in fold(r[0]) or query in fold(r[1]))
+if not query.isascii() or not kept or kept[0][1] != name:
+    sys.exit(f"ÉCHEC : « {query} » ne montre pas d'abord « {name} » : {[k[1] for k in kept]}")
+print(query)
+PY
 }
 # Saves the part ($3 x $4 at $1, $2, window pixels) of the screen as $5.
 shot() {
@@ -131,16 +167,23 @@ if wanted fenetre-principale; then
     shot 0 0 800 600 fenetre-principale.png
 fi
 
+# Card panels: the species, in the orange squares unless the name says
+# "-clp" (the CLP diamonds, chosen in the card's menu and kept in the settings).
 declare -A species=(
     [carte-eau]="Eau"
     [carte-ion-sulfate]="Ion sulfate"
     [carte-ammoniac]="Ammoniac"
     [carte-methanol]="Méthanol"
-    [carte-sulfate-cuivre]="Sulfate de cuivre (II) a"
+    [carte-methanol-clp]="Méthanol"
+    [carte-sulfate-cuivre]="Sulfate de cuivre (II) anhydre"
+    [carte-sulfate-cuivre-clp]="Sulfate de cuivre (II) anhydre"
 )
-for name in carte-eau carte-ion-sulfate carte-ammoniac carte-methanol carte-sulfate-cuivre; do
+for name in carte-eau carte-ion-sulfate carte-ammoniac carte-methanol carte-methanol-clp \
+    carte-sulfate-cuivre carte-sulfate-cuivre-clp; do
     wanted "$name" || continue
-    start_app
+    style=orange
+    [[ $name == *-clp ]] && style=sgh
+    start_app "" "" "$style"
     show_species "${species[$name]}"
     card_shot "$name.png"
 done
@@ -176,7 +219,7 @@ if wanted carte-verrouillee; then
     rm -f "$work/locked.ZYP"
     "$tool" import "$work/especes.csv" "$work/locked.ZYP" >/dev/null
     start_app "$work/locked.ZYP"
-    show_species "Eau"
+    show_species "Eau" "$work/locked.ZYP"
     card_shot carte-verrouillee.png
 fi
 
@@ -223,8 +266,12 @@ if wanted calculatrice; then
     start_app
     click 331 42 # "&Calculatrice"
     calc=$(window "Machine à calculer") || fail "pas de machine à calculer"
-    xdotool type --window "$calc" --delay 80 "2*1.008+16"
-    xdotool key --window "$calc" Return
+    # Keys sent before the window is drawn and has the focus are lost (a lost
+    # "2*" showed 17.008).
+    settled "$calc"
+    xdotool windowfocus --sync "$calc"
+    xdotool type --delay 80 "2*1.008+16"
+    xdotool key Return
     settled "$calc"
     import -window "$calc" -strip -define png:compression-level=9 "$out/calculatrice.png"
     echo calculatrice.png
@@ -237,7 +284,7 @@ paranet() {
 import sys
 data = bytearray(open(sys.argv[1], "rb").read())
 fields = {3: "Mme Martin, lycée Pasteur", 4: "c.martin@lycee-pasteur.example.fr",
-          5: "smtp.lycee-pasteur.example.fr"}
+          5: "smtp.lycee-pasteur.example.fr:587"}
 if sys.argv[3]:
     fields[8] = sys.argv[3]
 for n, text in fields.items():
@@ -269,6 +316,13 @@ if wanted exporter || wanted parametres; then
     if wanted parametres; then
         xdotool mousemove $((X + 258)) $((Y + 222)) click 1 # "Paramètres"
         par=$(window "Paramètres") || fail "pas de fenêtre « Paramètres »"
+        settled "$par"
+        # The login the server asks for: "Utilisateur" and "Mot de passe".
+        eval "$(xdotool getwindowgeometry --shell "$par")"
+        xdotool mousemove $((X + 330)) $((Y + 124)) click 1
+        xdotool type --delay 60 "c.martin"
+        xdotool mousemove $((X + 330)) $((Y + 152)) click 1
+        xdotool type --delay 60 "motdepasse"
         settled "$par"
         import -window "$par" -strip -define png:compression-level=9 "$out/parametres.png"
         echo parametres.png
