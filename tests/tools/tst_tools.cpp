@@ -6,6 +6,8 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <set>
+
 using namespace cards;
 
 namespace
@@ -342,6 +344,27 @@ private slots:
         QVERIFY2(r.code == 0 && r.err.isEmpty(), r.err);
         r = runTool({"check", pathArg(db_)});
         QVERIFY2(r.code == 0 && r.out.count('\n') == 2, r.out); // nothing to report
+        // Every quantity is given, but where it has no meaning or no reference gives it.
+        const std::set<std::string> noReference = {
+            "Propane : indice", "Butane : indice", "Dioxyde d'azote : indice",
+            "Acide chlorhydrique (solution à 37 %) : indice", "Bleu de bromothymol : solubilite"};
+        const auto meaningless = [](const carte &c, int k) {
+            const QString aspect = QString::fromStdString(c.aspect());
+            const bool heat = k == kEbullition || k == kFusion;
+            return (c.nom().starts_with("Ion ") && k != kMasseMolaire) || // alone, out of solution
+                   (c.formule().find(" + ") != std::string::npos && (heat || k == kMasseMolaire)) ||
+                   (heat && aspect.contains(QRegularExpression("décompose|sublime|solidifie"))) ||
+                   (k == kIndice &&
+                    aspect.contains(QRegularExpression("^solide|éclat métallique"))) ||
+                   (k == kSolubilite &&
+                    (c.nom() == "Eau" || aspect.contains(QRegularExpression("insoluble|réagit"))));
+        };
+        for (const carte &c : Database(db_).cards().cards)
+            for (int k = kMasseMolaire; k <= kSolubilite; ++k) {
+                const std::string what = c.nom() + " : " + std::string(fieldInfo(k).column);
+                QVERIFY2(!c.field(k).empty() || meaningless(c, k) || noReference.contains(what),
+                         what.c_str());
+            }
         r = runTool({"export", pathArg(db_)});
         QCOMPARE(r.code, 0);
         writeFile(csv_, r.out.toStdString());
