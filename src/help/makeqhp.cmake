@@ -2,8 +2,8 @@
 # Run as: cmake -DSOURCE=<data/help> -DOUTPUT=<dir> -P makeqhp.cmake
 # The help's folder is copied into OUTPUT (qhelpgenerator reads the pages from
 # the project file's own folder) and OUTPUT/cartes-especes.qhp is written from
-# the two contents lists (toc.txt: "level|title|page") and the help's index
-# (keywords.txt: "keyword|page#anchor").
+# the two contents lists (toc.txt: "level|title|page") and the two indexes
+# (keywords.txt: "keyword|page#anchor"), the help's then the course's.
 cmake_minimum_required(VERSION 3.25)
 
 if(NOT SOURCE OR NOT OUTPUT)
@@ -77,15 +77,23 @@ endfunction()
 toc_section(aide "Aide : utiliser l'application" aide_toc)
 toc_section(cours "Cours : la carte d'identité d'une espèce chimique" cours_toc)
 
-set(keywords)
-read_lines(${SOURCE}/aide/keywords.txt lines)
-foreach(line IN LISTS lines)
-  if(NOT line MATCHES "^([^|]+)\\|([^|]+)$")
-    message(FATAL_ERROR "aide/keywords.txt: malformed line \"${line}\"")
-  endif()
-  xml_escape("${CMAKE_MATCH_1}" name)
-  string(APPEND keywords "      <keyword name=\"${name}\" ref=\"aide/${CMAKE_MATCH_2}\"/>\n")
-endforeach()
+# The index entries of a folder's keywords.txt, their pages in that folder.
+function(index_entries folder out)
+  set(xml)
+  read_lines(${SOURCE}/${folder}/keywords.txt lines)
+  foreach(line IN LISTS lines)
+    if(NOT line MATCHES "^([^|]+)\\|([^|]+)$")
+      message(FATAL_ERROR "${folder}/keywords.txt: malformed line \"${line}\"")
+    endif()
+    xml_escape("${CMAKE_MATCH_1}" name)
+    string(APPEND xml "      <keyword name=\"${name}\" ref=\"${folder}/${CMAKE_MATCH_2}\"/>\n")
+  endforeach()
+  set(${out} "${xml}" PARENT_SCOPE)
+endfunction()
+
+index_entries(aide aide_keywords)
+index_entries(cours cours_keywords)
+set(keywords "${aide_keywords}${cours_keywords}")
 
 set(files)
 file(GLOB_RECURSE pages RELATIVE ${OUTPUT} ${OUTPUT}/*.html ${OUTPUT}/*.css ${OUTPUT}/*.png
