@@ -194,10 +194,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             }
             break;
         }
-        case 6:
-            text = removeLast(text);
-            caret = text.size();
+        case 6: { // backspace at the end: the last character goes with its marker
+            const Edit e = backspace(text, text.size());
+            check(e.caret == e.text.size() && e.text.size() <= text.size());
+            if (!raw && !text.isEmpty())
+                check(e.text.size() < text.size());
+            text = e.text;
+            caret = e.caret;
             break;
+        }
         default:
             checkLayout(text, !raw, arg);
             break;
