@@ -161,6 +161,9 @@ shot() {
 card_shot() { shot 14 54 472 496 "$1"; }
 
 mkdir -p "$out"
+# The pictures as they were, so that one retaken unchanged is left as it was.
+mkdir -p "$work/before"
+cp "$out"/*.png "$work/before/" 2>/dev/null || true
 
 if wanted fenetre-principale; then
     start_app
@@ -387,4 +390,8 @@ stop_app
 find "$out" -name '*.png' -newer "$work/display" -print0 |
     while IFS= read -r -d '' f; do
         convert "$f" -dither None -colors 256 -define png:compression-level=9 "PNG8:$f"
+        b=$work/before/$(basename "$f")
+        if [[ -f $b ]] && [[ $(compare -metric AE "$b" "$f" null: 2>&1) == 0 ]]; then
+            cp "$b" "$f"
+        fi
     done
