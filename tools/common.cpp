@@ -1,5 +1,6 @@
 #include "common.h"
 
+#include "database.h"
 #include "filelock.h"
 #include "subcommand.h"
 
@@ -104,6 +105,21 @@ std::string describeFlags(std::string_view drapeaux)
     if (f.locked())
         add("verrouillée", " ; ");
     return s;
+}
+
+bool readCards(const std::filesystem::path &db, std::vector<cards::carte> &out)
+{
+    cards::RecordFile file;
+    if (!loadExisting(db, file))
+        return false;
+    cards::CardsResult read = cards::image::readCards(file);
+    if (read.error != cards::IoError::None) {
+        fileError(guillemets(db.string()) + " : " + describe(read.error) +
+                  " (voir « cartes-outil check »).");
+        return false;
+    }
+    out = std::move(read.cards);
+    return true;
 }
 
 } // namespace outil

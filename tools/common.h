@@ -30,6 +30,10 @@ std::string guillemets(std::string_view text);
 // on stderr and gives false.
 bool loadExisting(const std::filesystem::path &path, cards::RecordFile &out);
 
+// The cards of a database in slot order; false (said on stderr) when it
+// cannot be read whole.
+bool readCards(const std::filesystem::path &db, std::vector<cards::carte> &out);
+
 // The flag string in words ("inorganique, corrosive, toxique ; pollution : l'eau").
 std::string describeFlags(std::string_view drapeaux);
 

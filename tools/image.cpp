@@ -3,15 +3,14 @@
 #include "database.h"
 #include "hazardpictures.h"
 #include "picturefile.h"
+#include "pictures.h"
 #include "subcommand.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
 
 #include <algorithm>
 #include <iostream>
-#include <memory>
 #include <set>
 
 namespace outil
@@ -20,75 +19,12 @@ namespace outil
 namespace
 {
 
-// Drawing needs Qt's GUI, without a display: the pictures are drawn off screen.
-std::unique_ptr<QGuiApplication> guiApplication()
-{
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "cartes-outil";
-    static char *argv[] = {name, nullptr};
-    return std::make_unique<QGuiApplication>(argc, argv);
-}
-
 QString fromArg(const std::string &arg)
 {
     return QString::fromStdString(arg);
 }
 
 const char *const kFormats = "l'extension doit être .png, @2x.png, @4x.png, .svg ou .pdf";
-
-// The cards of a database in slot order; false (said on stderr) when it
-// cannot be read whole.
-bool readCards(const std::filesystem::path &db, std::vector<cards::carte> &out)
-{
-    cards::RecordFile file;
-    if (!loadExisting(db, file))
-        return false;
-    cards::CardsResult read = cards::image::readCards(file);
-    if (read.error != cards::IoError::None) {
-        fileError(guillemets(db.string()) + " : " + describe(read.error) +
-                  " (voir « cartes-outil check »).");
-        return false;
-    }
-    out = std::move(read.cards);
-    return true;
-}
-
-// The pictograms' style: "--pictogrammes orange|sgh" taken out of the
-// arguments, else the one the user chose in the window. False (said on
-// stderr) for an option without a known style.
-bool takeStyle(std::vector<std::string> &args, hazardpictures::Style &style, const Subcommand *self)
-{
-    style = hazardpictures::loadStyle();
-    const auto option = std::find(args.begin(), args.end(), "--pictogrammes");
-    if (option != args.end()) {
-        const auto named = option + 1 == args.end()
-                               ? std::nullopt
-                               : hazardpictures::styleNamed(QString::fromStdString(*(option + 1)));
-        if (!named) {
-            usageError("--pictogrammes : « orange » (carrés orange) ou « sgh » (losanges du "
-                       "règlement CLP).",
-                       self);
-            return false;
-        }
-        style = *named;
-        args.erase(option, option + 2);
-    }
-    if (args.size() < 2 || args.size() > 3) {
-        usageError("nombre d'arguments incorrect pour « " + std::string(self->name) + " ».", self);
-        return false;
-    }
-    return true;
-}
-
-const Subcommand *subcommandNamed(std::string_view name)
-{
-    for (const Subcommand &c : subcommands())
-        if (c.name == name)
-            return &c;
-    return nullptr;
-}
 
 bool write(const cards::carte &card, const QString &path, hazardpictures::Style style)
 {
@@ -103,7 +39,7 @@ int runImage(const std::vector<std::string> &arguments)
     const auto app = guiApplication();
     std::vector<std::string> args = arguments;
     hazardpictures::Style style;
-    if (!takeStyle(args, style, subcommandNamed("image")))
+    if (!takeStyle(args, style, subcommandNamed("image"), 2, 3))
         return kUsage;
     const QString out = fromArg(args.back());
     if (!picturefile::formatOf(out))
@@ -138,7 +74,7 @@ int runImages(const std::vector<std::string> &arguments)
     const auto app = guiApplication();
     std::vector<std::string> args = arguments;
     hazardpictures::Style style;
-    if (!takeStyle(args, style, subcommandNamed("images")))
+    if (!takeStyle(args, style, subcommandNamed("images"), 2, 3))
         return kUsage;
     const std::string ending = args.size() == 3 ? args[2] : std::string("png");
     const QString suffix =

@@ -31,25 +31,6 @@ bool cardExtension(const fs::path &p)
     return ext == ".CAR";
 }
 
-// The file name as it goes into an address: UTF-8, every byte outside the
-// unreserved characters percent-encoded.
-std::string urlName(const std::string &name)
-{
-    static const char hex[] = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : name) {
-        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-            c == '-' || c == '.' || c == '_' || c == '~') {
-            out += static_cast<char>(c);
-        } else {
-            out += '%';
-            out += hex[c >> 4];
-            out += hex[c & 15];
-        }
-    }
-    return out;
-}
-
 // DIR/listec.txt: "fichier.CAR;auteur;commentaire" per line (the comment may
 // hold more ";"); blank lines and lines beginning with "#" are ignored.
 bool readCredits(const fs::path &file, std::map<std::string, Credits> &out)
@@ -143,7 +124,8 @@ int runListec(const std::vector<std::string> &args)
             return fileError(guillemets(path.string()) + " : la carte n'a pas de nom.");
         const auto it = credits.find(name);
         const Credits &c = it == credits.end() ? defaults : it->second;
-        entries.push_back({r.card.nom(), c.auteur, c.commentaire, base + urlName(name)});
+        entries.push_back(
+            {r.card.nom(), c.auteur, c.commentaire, base + cards::urlPathSegment(name)});
     }
     if (entries.empty())
         warn("aucun fichier carte (.CAR) dans " + guillemets(dir.string()) + " : liste vide.");

@@ -88,12 +88,17 @@ IoError writeCardFile(const std::filesystem::path &path, const carte &card)
     RecordFile file;
     if (const IoError e = RecordFile::load(path, file); e != IoError::None)
         return e;
+    if (const IoError e = writeCardRecords(file, card); e != IoError::None)
+        return e;
+    return file.save(path);
+}
+
+IoError writeCardRecords(RecordFile &file, const carte &card)
+{
     IoError e = file.write(kHeaderRecord, kCardHeader);
     for (int k = kNom; k <= kFieldCount && e == IoError::None; ++k)
         e = file.write(recordOf(k), card.field(k));
-    if (e != IoError::None)
-        return e;
-    return file.save(path);
+    return e;
 }
 
 } // namespace cards

@@ -37,6 +37,10 @@ struct CardFileRead {
 // downloaded card) it is left as read.
 CardFileRead readCardFile(const std::filesystem::path &path, bool completeNine);
 
+// Writes the header and the card's fields into a card file's image: a new
+// file's whole content, or an existing file's records over its old ones.
+IoError writeCardRecords(RecordFile &file, const carte &card);
+
 // Writes the header and the card's fields (records 1 to 1 + kFieldCount). An
 // existing longer file keeps its bytes past them, as overwriting record by
 // record would.

@@ -38,6 +38,23 @@ DownloadList readDownloadList(const std::filesystem::path &path)
     return parseDownloadList(f);
 }
 
+std::string urlPathSegment(std::string_view name)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : name) {
+        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+            c == '-' || c == '.' || c == '_' || c == '~') {
+            out += static_cast<char>(c);
+        } else {
+            out += '%';
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        }
+    }
+    return out;
+}
+
 RecordFile buildDownloadList(const std::vector<ListEntry> &entries, IoError *error)
 {
     RecordFile f;

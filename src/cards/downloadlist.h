@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace cards
@@ -24,6 +25,10 @@ struct DownloadList {
 
 DownloadList readDownloadList(const std::filesystem::path &path);
 DownloadList parseDownloadList(const RecordFile &f);
+// A file name as it goes into an address: its UTF-8 bytes, every one outside
+// the unreserved characters (letters, digits, "-._~") percent-encoded.
+std::string urlPathSegment(std::string_view name);
+
 RecordFile buildDownloadList(const std::vector<ListEntry> &entries, IoError *error = nullptr);
 
 } // namespace cards

@@ -57,12 +57,11 @@ SpeciesListing ListSorter::sort(cards::ListResult listed, bool byName)
         const bool sameName = sameSize && c.nom == listed_[i].nom;
         const bool sameValue = sameSize && c.valeur == listed_[i].valeur;
         names[i] = sameName ? names_[i] : QString::fromStdString(c.nom);
-        values[i] =
-            sameValue ? values_[i] : QString::fromStdString(c.valeur) + QStringLiteral("   ");
+        values[i] = sameValue ? values_[i] : listCell(c.valeur);
         sameKeys = sameKeys && sameName && (byName || sameValue);
     }
     if (!sameKeys)
-        order_ = byName ? comparison_.sortOrder(names) : comparison_.sortOrder(values, &names);
+        order_ = comparison_.listOrder(names, values, byName);
     SpeciesListing listing;
     listing.complete = listed.error == cards::IoError::None;
     listing.rows.reserve(n);

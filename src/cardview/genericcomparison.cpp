@@ -7,6 +7,11 @@
 #include <algorithm>
 #include <numeric>
 
+QString listCell(const std::string &valeur)
+{
+    return QString::fromStdString(valeur) + QStringLiteral("   ");
+}
+
 GenericComparison::Key GenericComparison::classify(const QString &s)
 {
     if (s.trimmed().isEmpty())

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <optional>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -13,6 +14,10 @@
 // collation, so "éthanol" sorts between "eau" and "fer"). Ranking first keeps the order transitive,
 // which a sort needs: comparing a number with a text as text while two numbers compare by value
 // would let "9" < "10", "10" < "2x" and "2x" < "9" all hold.
+// A quantity's cell in the species list: its stored text followed by three
+// spaces, as the list shows and sorts it.
+QString listCell(const std::string &valeur);
+
 class GenericComparison
 {
 public:
@@ -26,6 +31,15 @@ public:
     // when given, and then keep their order.
     std::vector<int> sortOrder(const std::vector<QString> &keys,
                                const std::vector<QString> *ties = nullptr) const;
+
+    // The species list's order: by name, or by the cells of a quantity (as
+    // listCell gives them) with ties ordered by name. The main window's list
+    // and the web catalogue both sort by it.
+    std::vector<int> listOrder(const std::vector<QString> &names, const std::vector<QString> &cells,
+                               bool byName) const
+    {
+        return byName ? sortOrder(names) : sortOrder(cells, &names);
+    }
 
 private:
     enum Rank { Blank, Number, Text };
