@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QTimer>
+#include <QUrl>
 
 using platform::Dialogs;
 
@@ -34,6 +35,18 @@ bool writeWhole(const QString &path, const QByteArray &bytes)
         return false;
     }
     return file.commit();
+}
+
+// A card's address as the list gives it: absolute, or relative to the list's
+// own address. A catalogue written on a USB stick cannot know the address it
+// will be served at, so its list names its cards relative to itself. No
+// address stays none.
+QString cardAddress(const QString &listUrl, const std::string &entry)
+{
+    const QString address = QString::fromStdString(entry).trimmed();
+    if (address.isEmpty())
+        return address;
+    return QUrl(listUrl.trimmed()).resolved(QUrl(address)).toString(QUrl::FullyEncoded);
 }
 
 } // namespace
@@ -183,7 +196,7 @@ void feuilleFTP::List1_Click()
                         QStringLiteral("\nAuteur: ") + QString::fromStdString(entry.auteur) +
                         QStringLiteral("\nCommentaire: ") +
                         QString::fromStdString(entry.commentaire));
-    cardUrl_ = QString::fromStdString(entry.url);
+    cardUrl_ = cardAddress(listUrl_, entry.url);
 }
 
 void feuilleFTP::Command1_Click()

@@ -2,7 +2,7 @@
 
 Usage: http_server.py ROOT
 Prints the port it listens on. Routes:
-  /files/NAME        the file ROOT/NAME (404 when missing)
+  /files/PATH        the file ROOT/PATH, in a folder of ROOT too (404 when missing)
   /big/N             N bytes announced and sent
   /stream/N          N bytes sent without a length
   /slow/N            N bytes announced, 64 sent, then nothing
@@ -40,9 +40,9 @@ class Handler(BaseHTTPRequestHandler):
     def do_GET(self):
         url = urlparse(self.path)
         parts = url.path.strip("/").split("/")
-        if parts[0] == "files" and len(parts) == 2:
-            path = os.path.join(self.server.root, parts[1])
-            if not os.path.isfile(path):
+        if parts[0] == "files" and len(parts) >= 2:
+            path = os.path.join(self.server.root, *parts[1:])
+            if ".." in parts or not os.path.isfile(path):
                 self.send_error(404)
                 return
             with open(path, "rb") as f:

@@ -1,4 +1,6 @@
 #include "cardfile.h"
+#include "catalogue.h"
+#include "database.h"
 #include "feuilleftp.h"
 #include "paranet.h"
 #include "pythonserver.h"
@@ -134,6 +136,39 @@ private slots:
         QCOMPARE(run.loaded.card.nom(), std::string("acide acétique"));
         QCOMPARE(readAll(appFile(dir, cards::kTempoCarFileName)), cardFile("acide ac\xe9tique"));
         QVERIFY(run.dialogs.shown.isEmpty());
+    }
+
+    // The web catalogue of the bundled database, served as it was written:
+    // its list names the cards relative to itself, and each card comes as
+    // the database holds it.
+    void catalogueCards()
+    {
+        const cards::CardsResult bundled = cards::Database(CARTES_BUNDLED_DATABASE).cards();
+        QVERIFY(bundled.error == cards::IoError::None && !bundled.cards.empty());
+        QVERIFY(site::writeCatalogue(bundled.cards, www_.filePath(QStringLiteral("catalogue")),
+                                     hazardpictures::Style::Orange)
+                    .ok);
+        QTemporaryDir dir;
+        setListUrl(dir, url("/files/catalogue/LISTEC.ZYP"));
+        Run first;
+        const auto listWindow = window(dir, first);
+        listWindow->show();
+        QTRY_VERIFY_WITH_TIMEOUT(first.listDownloaded, 20000);
+        for (const cards::carte &card : bundled.cards) {
+            Run run;
+            run.listDownloaded = true;
+            auto w = window(dir, run);
+            w->show();
+            QTRY_COMPARE(w->List1->count(), int(bundled.cards.size()));
+            const auto items =
+                w->List1->findItems(QString::fromStdString(card.nom()), Qt::MatchExactly);
+            QCOMPARE(items.size(), 1);
+            w->List1->setCurrentItem(items[0]);
+            w->Command1->click();
+            QTRY_COMPARE_WITH_TIMEOUT(run.chargenetCalls, 1, 20000);
+            QCOMPARE(run.loaded.card, card);
+            QVERIFY(run.dialogs.shown.isEmpty());
+        }
     }
 
     void doubleClick()
