@@ -6,10 +6,12 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QRegularExpression>
 #include <QTreeView>
 
 #include <algorithm>
@@ -19,6 +21,36 @@ namespace platform
 
 namespace
 {
+
+// The ending a name filter gives its files: "@2x.png" for
+// "Image PNG deux fois plus grande (*@2x.png)", ".CAR" for "*.CAR".
+QString endingOf(const QString &filter)
+{
+    const qsizetype star = filter.indexOf(QLatin1Char('*'));
+    if (star < 0)
+        return {};
+    const qsizetype end = filter.indexOf(QRegularExpression(QStringLiteral("[ )]")), star);
+    return filter.mid(star + 1, end < 0 ? -1 : end - star - 1);
+}
+
+// In a save dialog, choosing another kind of file gives the name that kind's
+// ending ("Eau.png" becomes "Eau@2x.png"): the name is what tells the format.
+void followKind(QFileDialog &dialog, const QString &chosen)
+{
+    auto *edit = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    const QString ending = endingOf(chosen);
+    if (!edit || ending.isEmpty())
+        return;
+    QString name = edit->text();
+    qsizetype cut = 0;
+    for (const QString &filter : dialog.nameFilters())
+        if (const QString e = endingOf(filter);
+            !e.isEmpty() && name.endsWith(e, Qt::CaseInsensitive))
+            cut = std::max(cut, e.size());
+    name.chop(cut);
+    dialog.selectFile(name + ending);
+    dialog.setDefaultSuffix(QFileInfo(ending).suffix());
+}
 
 QMessageBox::Icon toQt(Dialogs::Icon icon)
 {
@@ -88,6 +120,9 @@ std::optional<QString> QtDialogs::fileName(QWidget *parent, const FileRequest &r
         filter = QStringLiteral("%1 (%2 %3)").arg(filter, filter.toUpper(), filter.toLower());
     dialog.setNameFilter(filter);
     dialog.setDefaultSuffix(request.defaultSuffix);
+    if (request.save)
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                         [&dialog](const QString &chosen) { followKind(dialog, chosen); });
     // The folder the name gives ("*.CAR" alone: the current one), and the
     // name itself to save under.
     const QFileInfo initial(request.initialName);

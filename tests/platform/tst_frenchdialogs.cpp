@@ -115,6 +115,7 @@ private slots:
     void fileDialog();
     void printSetup();
     void fileChosenInTheList();
+    void savedKindGivesTheEnding();
     void messageButtons_data();
     void messageButtons();
 };
@@ -282,6 +283,31 @@ void TestFrenchDialogs::fileChosenInTheList()
     Dialogs::FileRequest request{QStringLiteral("Ouvrir un fichier carte"), QStringLiteral("*.CAR"),
                                  QStringLiteral("*.CAR"), QString(), false};
     QCOMPARE(dialogs.fileName(nullptr, request), std::optional(dir.filePath("EAU.CAR")));
+}
+
+void TestFrenchDialogs::savedKindGivesTheEnding()
+{
+    // Choosing "@2x" then SVG in the save dialog's kinds renames the offered file.
+    QTemporaryDir dir;
+    QStringList names;
+    whenShown([&](QDialog *dialog) {
+        auto *kinds = dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+        auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        QVERIFY(kinds && edit);
+        for (int kind : {1, 2, 3}) {
+            kinds->setCurrentIndex(kind);
+            emit kinds->textActivated(kinds->itemText(kind));
+            names << edit->text();
+        }
+        dialog->accept();
+    });
+    platform::QtDialogs dialogs;
+    const Dialogs::FileRequest request{
+        QStringLiteral("Enregistrer"), dir.filePath(QStringLiteral("Eau.png")),
+        QStringLiteral("PNG (*.png);;PNG x2 (*@2x.png);;SVG (*.svg);;PNG x4 (*@4x.png)"),
+        QStringLiteral("png"), true};
+    QCOMPARE(dialogs.fileName(nullptr, request), std::optional(dir.filePath("Eau@4x.png")));
+    QCOMPARE(names, (QStringList{"Eau@2x.png", "Eau.svg", "Eau@4x.png"}));
 }
 
 void TestFrenchDialogs::messageButtons_data()
