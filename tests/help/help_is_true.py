@@ -79,6 +79,8 @@ everything = ' '.join(text for text, _ in said_by.values())
 # One line per source file, its literals in their order.
 program = '\n'.join(' '.join(literals(f)) for d in ('src', 'tools')
                     for f in sorted((root / d).rglob('*')) if f.suffix in ('.cpp', '.h'))
+# The bundled cards' texts (names, aspects) are the program's to show too.
+program += '\n' + (root / 'data/especes.csv').read_text(encoding='utf-8')
 listed = (root / 'tests/help/citations.txt').read_text(encoding='utf-8').splitlines()
 others = {normal(line) for line in listed if line.strip() and not line.startswith('#')}
 usage = subprocess.run([tool], capture_output=True, text=True, encoding='utf-8')
