@@ -18,7 +18,12 @@ packages=(
   desktop-file-utils appstream dpkg-dev file
   shared-mime-info xdg-utils libglib2.0-bin
   openssl ca-certificates
+  # the web catalogue's test: Chromium driven by Selenium
+  chromium chromium-driver python3-selenium
 )
+# The web catalogue's test fetches axe-core from the npm registry: with
+# Debian's npm, unless the machine has an npm of its own.
+command -v npm > /dev/null || packages+=(npm)
 
 # A package counts as installed once dpkg has configured it, whatever the
 # administrator wants of it later (a package on hold reads "hold ok installed")

@@ -48,7 +48,9 @@ QByteArray svg(const CardView &view)
     generator.setResolution(kScreenDpi);
     generator.setSize(size);
     generator.setViewBox(QRect(QPoint(0, 0), size));
-    generator.setTitle(view.nom);
+    // Qt writes the title into the file as it is given: a name holding "<" or
+    // "&" would leave a file no program can read, or one holding a script.
+    generator.setTitle(view.nom.toHtmlEscaped());
     QPainter p(&generator);
     carddraw::paintCard(p, view);
     p.end();
