@@ -3,21 +3,26 @@
 #include "cardeditor.h"
 #include "cardfilecommands.h"
 #include "cardlayout.h"
+#include "catalogue.h"
 #include "databasewatcher.h"
 #include "dialogs.h"
+#include "localpath.h"
 #include "messages.h"
 #include "services.h"
 #include "specieslist.h"
 #include "statusfile.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QSessionManager>
 #include <QShortcut>
+#include <QStandardPaths>
 #include <QTableView>
 
 #include <unordered_map>
@@ -88,6 +93,18 @@ feuilleP::feuilleP(const QString &appDir, platform::Dialogs &dialogs, platform::
     });
     cardMenu->insertActions(before, {copier, enregistrer});
     cardMenu->insertSeparator(before);
+
+    // The species list's context menu: the whole database published.
+    auto *listMenu = new QMenu(list_->MS1);
+    listMenu->setObjectName(QStringLiteral("menuListe"));
+    QAction *publier = listMenu->addAction(QStringLiteral("Publier la base en site web…"));
+    publier->setObjectName(QStringLiteral("publierSite"));
+    connect(publier, &QAction::triggered, this, &feuilleP::publishSite);
+    list_->MS1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(list_->MS1, &QWidget::customContextMenuRequested, this,
+            [this, listMenu](const QPoint &pos) {
+                listMenu->popup(list_->MS1->viewport()->mapToGlobal(pos));
+            });
 
     list_->MS1->viewport()->installEventFilter(this);
     editor_->Frame1->installEventFilter(this);
@@ -246,6 +263,37 @@ void feuilleP::showLastRow()
 bool feuilleP::askSaveBeforeListing()
 {
     return editor_->enregistrer();
+}
+
+void feuilleP::publishSite()
+{
+    // The card being edited goes into the catalogue once saved.
+    if (!editor_->enregistrer())
+        return;
+    platform::Dialogs::FileRequest request;
+    request.title = QStringLiteral("Publier la base en site web : dossier du catalogue");
+    request.folder = true;
+    request.initialName = siteFolder_.isEmpty()
+                              ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
+                              : siteFolder_;
+    const std::optional<QString> folder = dialogs_.fileName(this, request);
+    if (!folder)
+        return;
+    siteFolder_ = *folder;
+    const cards::CardsResult read = cards::Database::inDirectory(platform::toPath(appDir_)).cards();
+    if (read.error != cards::IoError::None) {
+        dialogs_.message(this, platform::Dialogs::Icon::Critical, messages::kLectureTitle,
+                         messages::kLectureText);
+        return;
+    }
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const site::Published published =
+        site::writeCatalogue(read.cards, *folder, editor_->pictogramStyle());
+    QGuiApplication::restoreOverrideCursor();
+    info->setText(published.message);
+    if (!published.ok)
+        dialogs_.message(this, platform::Dialogs::Icon::Critical,
+                         QStringLiteral("Publication impossible"), published.message);
 }
 
 bool feuilleP::chargenet()

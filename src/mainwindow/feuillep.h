@@ -98,6 +98,11 @@ public:
     void Command13_Click(); // "I&mporter"
     void Command14_Click(); // "E&xporter"
 
+    // "Publier la base en site web…" (the species list's context menu): the
+    // database as a web catalogue in a folder the user chooses, written as
+    // cartes-outil site writes it; the info line says what came of it.
+    void publishSite();
+
     // The list and the editor, under their design names where they have one.
     SpeciesList *list() const { return list_; }
     CardEditor *editor() const { return editor_; }
@@ -162,6 +167,7 @@ private:
     QShortcut *courseKey_ = nullptr;
     QHash<QObject *, QString> infoTexts_;
     QString copiedMessage_;
+    QString siteFolder_; // the folder last published into
 
     double memoire_ = 0;
     bool listDownloaded_ = false;

@@ -112,7 +112,10 @@ std::optional<QString> QtDialogs::fileName(QWidget *parent, const FileRequest &r
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setProxyModel(new FrenchFileModel(&dialog));
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setFileMode(request.folder ? QFileDialog::Directory
+                       : request.save ? QFileDialog::AnyFile
+                                      : QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::ShowDirsOnly, request.folder);
     // Card files are named in capitals on the machines they come from and in
     // lower case on others: the filter takes both.
     QString filter = request.filter;

@@ -26,6 +26,7 @@ public:
         QString filter;        // "*.CAR"
         QString defaultSuffix; // "CAR"
         bool save = false;
+        bool folder = false; // a folder is asked for; initialName is where to start
     };
 
     virtual ~Dialogs() = default;

@@ -1,7 +1,8 @@
 // The card picture from the card panel's context menu: "Copier" does what
 // "Co&pier" does, "Enregistrer l'image…" asks the window that saves it; the
 // pictures' style choices stay below them. And the picture of a stored card
-// made without a window (the companion tool's) is the window's.
+// made without a window (the companion tool's) is the window's. The species
+// list's menu publishes the database as a web catalogue.
 #include "carddraw.h"
 #include "mainwindowfixture.h"
 #include "picturefile.h"
@@ -18,7 +19,44 @@ private slots:
     void pictureActionsComeFirst();
     void actionsReachTheirWindows();
     void storedCardShowsAsInTheWindow();
+    void publishSite_data();
+    void publishSite();
 };
+
+void TestCardMenu::publishSite_data()
+{
+    QTest::addColumn<QString>("content"); // a file already in the folder chosen
+    QTest::addColumn<bool>("chosen");
+    QTest::addColumn<QString>("refusal"); // the message's title, or none
+    QTest::newRow("new folder") << QString() << true << QString();
+    QTest::newRow("other files") << "notes.txt" << true << "Publication impossible";
+    QTest::newRow("cancelled") << QString() << false << QString();
+}
+
+void TestCardMenu::publishSite()
+{
+    QFETCH(QString, content);
+    QFETCH(bool, chosen);
+    QFETCH(QString, refusal);
+    Window t;
+    feuilleP &w = t.open();
+    const QString folder = t.path(QStringLiteral("site"));
+    if (!content.isEmpty())
+        QVERIFY(QDir().mkpath(folder) && QFile(folder + u'/' + content).open(QIODevice::WriteOnly));
+    t.dialogs.expectFile(chosen ? std::optional<QString>(folder) : std::nullopt);
+    if (!refusal.isEmpty())
+        t.dialogs.expectMessage(refusal, fixture::Answer::Ok);
+    const QString before = w.info->text();
+    auto *menu = w.list()->MS1->findChild<QMenu *>(QStringLiteral("menuListe"));
+    QVERIFY(menu &&
+            menu->actions().value(0)->text() == QStringLiteral("Publier la base en site web…"));
+    menu->actions().value(0)->trigger();
+    QVERIFY(t.dialogs.allAnswered() && t.dialogs.unexpected.isEmpty());
+    QCOMPARE(QFile::exists(folder + QStringLiteral("/index.html")), chosen && refusal.isEmpty());
+    QCOMPARE(w.info->text().startsWith(QStringLiteral("Catalogue de 3 espèces")),
+             chosen && refusal.isEmpty());
+    QCOMPARE(w.info->text() == before, !chosen);
+}
 
 void TestCardMenu::pictureActionsComeFirst()
 {
