@@ -67,6 +67,11 @@ bench_search     | BM_SearchFirstKey.*                         | first search ke
 bench_search     | BM_SearchKeys.*                             | search keys of 2978 cards (read and folded) | -
 bench_search     | BM_SearchKey.*                              | one key in the search field (2978 cards)    | <= 16 ms
 bench_search     | BM_SearchAllOrNone.*                        | search key leaving out all, then Backspace  | <= 16 ms
+bench_site       | BM_WriteCatalogue/over_old:0.*              | web catalogue of 2978 cards, new folder     | <= 5 s
+bench_site       | BM_WriteCatalogue/over_old:1.*              | web catalogue of 2978 cards, over the old   | <= 5 s
+bench_page       | BM_IndexInteractive                         | its index interactive in Chromium           | <= 1 s
+bench_page       | BM_SearchKeystroke/all                      | its search, one keystroke (all keys)        | <= 16 ms
+bench_page       | BM_SearchKeystroke/(.*)                     | its search, keystroke \1                   | <= 16 ms
 bench_print      | BM_PrintDatabase/cards:500/all_hazards:0.*  | print 500 cards to PDF                      | reference
 bench_print      | BM_PrintDatabase/cards:1500/all_hazards:0.* | print 1500 cards to PDF (linear: 3 x 500)  | <= 3.6 x bench_print:BM_PrintDatabase/cards:500/all_hazards:0.*
 bench_print      | BM_PrintDatabase/cards:2978/all_hazards:0.* | print 2978 cards to PDF (linear: 5.96 x 500) | <= 7.2 x bench_print:BM_PrintDatabase/cards:500/all_hazards:0.*
@@ -94,6 +99,15 @@ done < <(find -L "$build/bench" -mindepth 2 -maxdepth 2 -type f -executable \
 if [ "$found" = 0 ]; then
   echo "no benchmark program under $build/bench (build with -DCARTES_BUILD_BENCH=ON)" >&2
   exit 1
+fi
+# The web catalogue's index in Chromium, measured in the page itself.
+if [ -x "$build/tools/cartes-outil" ] && [ -x /usr/bin/chromium ]; then
+  echo "== bench_page" >&2
+  if ! /usr/bin/python3 "$root/bench/site/bench_page.py" "$build/tools/cartes-outil" \
+      "$results/bench_page.json" > "$results/bench_page.log" 2>&1; then
+    echo "   bench_page failed, see $results/bench_page.log" >&2
+    status=1
+  fi
 fi
 
 FIGURES=$FIGURES python3 - "$results" <<'PY'

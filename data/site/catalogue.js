@@ -10,7 +10,12 @@
 
   const donnees = JSON.parse(document.getElementById("donnees").textContent);
   const liste = document.getElementById("especes");
-  const lignes = Array.from(liste.children);
+  // The rows in name order, as the data gives them; the blocks that hold
+  // them in the order shown, and the rows of each block.
+  const lignes = Array.from(liste.querySelectorAll(".espece"));
+  const blocs = Array.from(liste.children);
+  const taille = blocs.length ? blocs[0].children.length : 0;
+  let rangees = [];
   const valeurs = lignes.map(function (li) {
     return li.querySelector(".valeur");
   });
@@ -84,17 +89,33 @@
 
   function chercher() {
     const q = plier(recherche.value);
+    const garde = new Uint8Array(total);
     let n = 0;
     for (let i = 0; i < total; i++) {
       const cle = donnees.cles[i];
-      const garde = q === "" || cle[0].includes(q) || cle[1].includes(q);
-      if (garde) {
+      if (q === "" || cle[0].includes(q) || cle[1].includes(q)) {
+        garde[i] = 1;
         n++;
       }
-      // Only the rows that change are touched.
-      if (garde !== (montree[i] === 1)) {
-        montree[i] = garde ? 1 : 0;
-        lignes[i].hidden = !garde;
+    }
+    // A block with no row kept is hidden whole, its rows left as they are;
+    // in the others, only the rows that change are touched.
+    for (let b = 0; b < blocs.length; b++) {
+      const rangee = rangees[b];
+      const vide = !rangee.some(function (i) {
+        return garde[i] === 1;
+      });
+      if (blocs[b].hidden !== vide) {
+        blocs[b].hidden = vide;
+      }
+      if (vide) {
+        continue;
+      }
+      for (const i of rangee) {
+        if (garde[i] !== montree[i]) {
+          montree[i] = garde[i];
+          lignes[i].hidden = garde[i] === 0;
+        }
       }
     }
     if (q === "") {
@@ -117,19 +138,32 @@
         valeurs[i].textContent = donnees.valeurs[i][colonne];
       }
     }
-    const suite = document.createDocumentFragment();
-    for (const i of donnees.ordres[tri.selectedIndex]) {
-      suite.appendChild(lignes[i]);
-    }
-    liste.appendChild(suite);
+    ranger(donnees.ordres[tri.selectedIndex]);
+    chercher();
   }
 
+  // The rows into the blocks in `ordre`, a block after another.
+  function ranger(ordre) {
+    rangees = blocs.map(function (bloc, b) {
+      return ordre.slice(b * taille, (b + 1) * taille);
+    });
+    rangees.forEach(function (rangee, b) {
+      const bloc = blocs[b];
+      rangee.forEach(function (i, j) {
+        if (bloc.children[j] !== lignes[i]) {
+          bloc.insertBefore(lignes[i], bloc.children[j] || null);
+        }
+      });
+    });
+  }
+
+  ranger(donnees.ordres[0]);
   recherche.addEventListener("input", chercher);
   tri.addEventListener("change", trier);
   // Enter opens the first species found, as it shows it in the program.
   outils.addEventListener("submit", function (event) {
     event.preventDefault();
-    const premiere = liste.querySelector("li:not([hidden]) a");
+    const premiere = liste.querySelector(".bloc:not([hidden]) .espece:not([hidden]) a");
     if (premiere) {
       premiere.click();
     }
@@ -138,8 +172,7 @@
   // A page come back to from the history keeps what was typed and chosen.
   if (tri.selectedIndex !== 0) {
     trier();
-  }
-  if (recherche.value !== "") {
+  } else if (recherche.value !== "") {
     chercher();
   }
   window.catalogue = { plier: plier, chercher: chercher, trier: trier };

@@ -91,7 +91,8 @@ int textAt(QPainter &p, qreal x, qreal y, const QString &text)
     return int(x) + fm.horizontalAdvance(text);
 }
 
-// The fonts that are used often, made once.
+// The fonts that are used often, made once per thread (a font's metrics keep
+// what they measured, and the web catalogue draws its cards on several threads).
 struct Fonts {
     QFont quantity = font(kQuantityFont);
     QFont exponent = font(kQuantityFont.face, 8, kQuantityFont.bold);
@@ -105,7 +106,7 @@ struct Fonts {
 
 const Fonts &fonts()
 {
-    static const Fonts f;
+    thread_local const Fonts f;
     return f;
 }
 
@@ -205,7 +206,7 @@ void paintBevel(QPainter &p)
 
 const formula::Metrics &formulaMetrics()
 {
-    static const formula::Metrics metrics{
+    thread_local const formula::Metrics metrics{
         [](const QString &text, bool small) {
             const Fonts &f = fonts();
             return (small ? f.formulaSmallMetrics : f.formulaMetrics).horizontalAdvance(text);

@@ -76,8 +76,9 @@ QIcon svgIcon(const QString &resource)
 
 void paintSvg(QPainter &p, const QString &resource, const QRectF &bounds)
 {
-    // Each picture is read once: a listing draws the same few thousands of times.
-    static std::map<QString, std::unique_ptr<QSvgRenderer>> renderers;
+    // Each picture is read once: a listing draws the same few thousands of
+    // times. Once per thread: the web catalogue draws its cards on several.
+    thread_local std::map<QString, std::unique_ptr<QSvgRenderer>> renderers;
     auto it = renderers.find(resource);
     if (it == renderers.end())
         it = renderers.emplace(resource, std::make_unique<QSvgRenderer>(resource)).first;

@@ -13,9 +13,15 @@
 #include <QSaveFile>
 #include <QSet>
 
+#include <algorithm>
+#include <atomic>
 #include <filesystem>
+#include <functional>
+#include <mutex>
 #include <optional>
 #include <system_error>
+#include <thread>
+#include <utility>
 
 // The style sheet and the script live in this static library: Q_INIT_RESOURCE
 // must be called from outside any namespace.
@@ -82,7 +88,9 @@ bool writeMark(const QString &folder, const QStringList &files)
     QString text =
         kMark + QStringLiteral("\n# Ce dossier est un catalogue écrit par le logiciel ; il le "
                                "réécrit entier à chaque publication.\n# Ses fichiers :\n");
-    for (const QString &f : files)
+    QStringList sorted = files;
+    sorted.sort();
+    for (const QString &f : sorted)
         text += f + u'\n';
     QSaveFile file(QDir(folder).filePath(QString::fromLatin1(kMarkFile)));
     const QByteArray bytes = text.toUtf8();
@@ -103,31 +111,78 @@ public:
                QDir().mkpath(root_ + QStringLiteral("/pictogrammes"));
     }
 
+    // Called by one thread only, the one that made the stage.
     bool put(const QString &path, const QByteArray &bytes)
     {
-        QFile file(QDir(root_).filePath(path));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
-            !file.flush()) {
-            failed_ = path;
-            return false;
-        }
-        file.close();
-        if (file.error() != QFileDevice::NoError) {
-            failed_ = path;
+        if (!write(path, bytes)) {
+            fail(path);
             return false;
         }
         files_ << path;
         return true;
     }
 
+    // The files `file(i)` makes, for i from 0 to count - 1, made and written
+    // by the other processors while this thread does `meanwhile`, then by
+    // this one too: the card pictures are most of a catalogue's work. False
+    // when a file could not be written, or `meanwhile` failed.
+    bool putEverywhere(std::size_t count,
+                       const std::function<std::pair<QString, QByteArray>(std::size_t)> &file,
+                       const std::function<bool()> &meanwhile)
+    {
+        std::vector<QString> paths(count);
+        std::atomic<std::size_t> next{0};
+        const auto work = [&] {
+            for (std::size_t i = next++; ok_ && i < count; i = next++) {
+                auto [path, bytes] = file(i);
+                if (!write(path, bytes))
+                    fail(path);
+                paths[i] = std::move(path);
+            }
+        };
+        std::vector<std::thread> threads;
+        for (unsigned t = 1; t < std::clamp(std::thread::hardware_concurrency(), 1u, 8u); ++t)
+            threads.emplace_back(work);
+        if (!meanwhile())
+            ok_ = false;
+        work();
+        for (std::thread &t : threads)
+            t.join();
+        if (ok_)
+            files_.append(QStringList(paths.begin(), paths.end()));
+        return ok_;
+    }
+
     QString path(const QString &file) const { return QDir(root_).filePath(file); }
     const QStringList &files() const { return files_; }
-    const QString &failed() const { return failed_; }
+    QString failed() const
+    {
+        const std::lock_guard lock(failure_);
+        return failed_;
+    }
 
 private:
+    bool write(const QString &path, const QByteArray &bytes) const
+    {
+        QFile file(QDir(root_).filePath(path));
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush())
+            return false;
+        file.close();
+        return file.error() == QFileDevice::NoError;
+    }
+
+    void fail(const QString &path)
+    {
+        const std::lock_guard lock(failure_);
+        if (ok_.exchange(false))
+            failed_ = path;
+    }
+
     QString root_;
     QStringList files_;
-    QString failed_;
+    std::atomic<bool> ok_{true};
+    mutable std::mutex failure_;
+    QString failed_; // the first file that could not be written
 };
 
 QByteArray resource(const QString &name)
@@ -141,18 +196,22 @@ QByteArray resource(const QString &name)
 // that a swap cut short leaves a folder the next publication recognises.
 QString swap(const QString &folder, const Stage &stage, const QStringList &old)
 {
-    QStringList both = old;
     const QSet<QString> fresh(stage.files().cbegin(), stage.files().cend());
+    const QSet<QString> before(old.cbegin(), old.cend());
+    QStringList both = old;
     for (const QString &f : stage.files())
-        if (!old.contains(f))
+        if (!before.contains(f))
             both << f;
     if (!writeMark(folder, both))
         return QStringLiteral("le fichier %1 ne peut pas être écrit").arg(kMarkFile);
     const QDir dir(folder);
+    QSet<QString> made;
     for (const QString &f : stage.files()) {
         const QString target = dir.filePath(f);
         std::error_code ec;
-        QDir().mkpath(QFileInfo(target).absolutePath());
+        const QString parent = QFileInfo(target).absolutePath();
+        if (!made.contains(parent) && QDir().mkpath(parent))
+            made.insert(parent);
         std::filesystem::rename(platform::toPath(stage.path(f)), platform::toPath(target), ec);
         if (ec)
             return QStringLiteral("%1 ne peut pas être remplacé (%2)")
@@ -204,42 +263,59 @@ Published writeCatalogue(const std::vector<cards::carte> &cards, const QString &
     const std::vector<QString> stems = sitepages::fileStems(cards);
     std::vector<sitepages::Species> species;
     species.reserve(cards.size());
-    std::vector<cards::ListEntry> entries;
-    for (std::size_t i = 0; i < cards.size(); ++i) {
-        sitepages::Species s{cards[i], cardViewOf(cards[i], style), stems[i]};
-        const QString base = QStringLiteral("especes/") + s.stem;
-        cards::RecordFile cardFile;
-        if (cards::writeCardRecords(cardFile, s.card) != cards::IoError::None)
-            return failed(QStringLiteral("la carte %1 ne peut pas être écrite")
-                              .arg(QString::fromStdString(s.card.nom())));
-        const std::vector<char> &bytes = cardFile.bytes();
-        if (!stage.put(base + QStringLiteral(".CAR"),
-                       QByteArray(bytes.data(), qsizetype(bytes.size()))) ||
-            !stage.put(base + QStringLiteral(".svg"),
-                       picturefile::cardPictureBytes(s.view, {picturefile::Kind::Svg, 1})) ||
-            !stage.put(base + QStringLiteral(".html"), sitepages::speciesPage(s)))
-            return failed(stage.failed());
-        entries.push_back({s.card.nom(), "", "",
-                           "especes/" + cards::urlPathSegment(s.stem.toStdString() + ".CAR")});
-        species.push_back(std::move(s));
-    }
-
-    // The download list names the card files relative to itself: the folder
-    // need not know the address it will be served at.
-    cards::IoError listError = cards::IoError::None;
-    const cards::RecordFile list = cards::buildDownloadList(entries, &listError);
-    if (listError != cards::IoError::None)
-        return failed(QString::fromLatin1(cards::kListFileName));
-    const std::vector<char> &listBytes = list.bytes();
-    if (!stage.put(QString::fromLatin1(cards::kListFileName),
-                   QByteArray(listBytes.data(), qsizetype(listBytes.size()))) ||
-        !stage.put(QStringLiteral("index.html"), sitepages::indexPage(species)) ||
-        !stage.put(QStringLiteral("site.css"), resource(QStringLiteral(":/site/site.css"))) ||
-        !stage.put(QStringLiteral("catalogue.js"), resource(QStringLiteral(":/site/catalogue.js"))))
-        return failed(stage.failed());
-    for (const QString &r : sitepages::pictogramResources(style))
-        if (!stage.put(QStringLiteral("pictogrammes/") + sitepages::pictogramFile(r), resource(r)))
-            return failed(stage.failed());
+    for (std::size_t i = 0; i < cards.size(); ++i)
+        species.push_back({cards[i], cardViewOf(cards[i], style), stems[i]});
+    const auto base = [&](std::size_t i) { return QStringLiteral("especes/") + species[i].stem; };
+    // The pages, the card files and the list, while the other processors draw
+    // the card pictures.
+    QString why;
+    const auto pages = [&] {
+        std::vector<cards::ListEntry> entries;
+        for (std::size_t i = 0; i < species.size(); ++i) {
+            const sitepages::Species &s = species[i];
+            cards::RecordFile cardFile;
+            if (cards::writeCardRecords(cardFile, s.card) != cards::IoError::None) {
+                why = QStringLiteral("la carte %1 ne peut pas être écrite")
+                          .arg(QString::fromStdString(s.card.nom()));
+                return false;
+            }
+            const std::vector<char> &bytes = cardFile.bytes();
+            if (!stage.put(base(i) + QStringLiteral(".CAR"),
+                           QByteArray(bytes.data(), qsizetype(bytes.size()))) ||
+                !stage.put(base(i) + QStringLiteral(".html"), sitepages::speciesPage(s)))
+                return false;
+            entries.push_back({s.card.nom(), "", "",
+                               "especes/" + cards::urlPathSegment(s.stem.toStdString() + ".CAR")});
+        }
+        // The download list names the card files relative to itself: the
+        // folder need not know the address it will be served at.
+        cards::IoError listError = cards::IoError::None;
+        const cards::RecordFile list = cards::buildDownloadList(entries, &listError);
+        if (listError != cards::IoError::None) {
+            why = QString::fromLatin1(cards::kListFileName);
+            return false;
+        }
+        const std::vector<char> &listBytes = list.bytes();
+        if (!stage.put(QString::fromLatin1(cards::kListFileName),
+                       QByteArray(listBytes.data(), qsizetype(listBytes.size()))) ||
+            !stage.put(QStringLiteral("index.html"), sitepages::indexPage(species)) ||
+            !stage.put(QStringLiteral("site.css"), resource(QStringLiteral(":/site/site.css"))) ||
+            !stage.put(QStringLiteral("catalogue.js"),
+                       resource(QStringLiteral(":/site/catalogue.js"))))
+            return false;
+        for (const QString &r : sitepages::pictogramResources(style))
+            if (!stage.put(QStringLiteral("pictogrammes/") + sitepages::pictogramFile(r),
+                           resource(r)))
+                return false;
+        return true;
+    };
+    const auto picture = [&](std::size_t i) {
+        return std::pair(
+            base(i) + QStringLiteral(".svg"),
+            picturefile::cardPictureBytes(species[i].view, {picturefile::Kind::Svg, 1}));
+    };
+    if (!stage.putEverywhere(species.size(), picture, pages))
+        return failed(why.isEmpty() ? stage.failed() : why);
 
     if (const QString why = swap(folder, stage, old.value_or(QStringList())); !why.isEmpty())
         return refused(QStringLiteral("Le catalogue du dossier %1 n'a pas pu être remplacé en "

@@ -22,6 +22,10 @@ namespace
 
 const QString kTitle = QStringLiteral("Cartes d'identité des espèces chimiques");
 constexpr qsizetype kStemLength = 60;
+// The index's rows go in blocks of this many, each laid out only when in
+// sight: a keystroke that hides or shows most of a long list touches the
+// blocks, and the rows of those in sight.
+constexpr std::size_t kBlockRows = 16;
 
 QString caption(const char *control)
 {
@@ -303,8 +307,12 @@ QByteArray indexPage(const std::vector<Species> &species)
     QString values;
     for (std::size_t r = 0; r < n; ++r) {
         const Species &s = species[std::size_t(byName[r])];
-        items += QStringLiteral("<li><a href=\"especes/%1.html\">%2</a><span class=\"formule\">%3"
-                                "</span><span class=\"valeur\">%4</span></li>\n")
+        if (r % kBlockRows == 0)
+            items += QLatin1String(r ? "</div>\n<div class=\"bloc\" role=\"none\">\n"
+                                     : "<div class=\"bloc\" role=\"none\">\n");
+        items += QStringLiteral("<div class=\"espece\" role=\"listitem\"><a "
+                                "href=\"especes/%1.html\">%2</a><span class=\"formule\">%3"
+                                "</span><span class=\"valeur\">%4</span></div>\n")
                      .arg(s.stem, escaped(s.view.nom), formulaHtml(s.view.formule),
                           escaped(s.view.quantites[std::size_t(molarMass)]));
         const speciessearch::Key key = speciessearch::keyOf(s.view.nom, s.view.formule);
@@ -315,6 +323,9 @@ QByteArray indexPage(const std::vector<Species> &species)
             row << jsonString(q);
         values += (r ? QStringLiteral(",[") : QStringLiteral("[")) + row.join(u',') + u']';
     }
+
+    if (n)
+        items += QLatin1String("</div>\n");
 
     QString options;
     for (std::size_t c = 0; c < kSortCriteria.size(); ++c) {
@@ -347,8 +358,8 @@ QByteArray indexPage(const std::vector<Species> &species)
     body +=
         QStringLiteral("<div class=\"liste\">\n<p class=\"entete\" aria-hidden=\"true\">"
                        "<span>%1</span><span>Formule</span><span id=\"entete-valeur\">%2"
-                       "</span></p>\n<ul id=\"especes\" aria-label=\"Espèces\" "
-                       "style=\"--entete: '%3 : '\">\n%4</ul>\n</div>\n</main>\n")
+                       "</span></p>\n<div id=\"especes\" role=\"list\" aria-label=\"Espèces\" "
+                       "style=\"--entete: '%3 : '\">\n%4</div>\n</div>\n</main>\n")
             .arg(escaped(QString::fromUtf8(kNameHeader)), escaped(header), escaped(header), items);
     body += QStringLiteral("<footer><p>Chaque carte se télécharge aussi en fichier carte (.CAR) "
                            "pour le logiciel ; ce dossier est sa liste de téléchargement "

@@ -59,8 +59,8 @@ return {
   quantities: all('dl.grandeurs dd').map(d => d.textContent),
   alts: all('.pictogrammes img').map(i => i.alt),
   pollution: document.querySelector('.pollution') ? document.querySelector('.pollution').textContent : null,
-  shown: all('#especes li:not([hidden]) a').map(a => a.textContent),
-  values: all('#especes li:not([hidden]) .valeur').map(v => v.textContent),
+  shown: all('#especes a').filter(a => !a.closest('[hidden]')).map(a => a.textContent),
+  values: all('#especes .valeur').filter(v => !v.closest('[hidden]')).map(v => v.textContent),
   status: document.getElementById('compte') ? document.getElementById('compte').textContent : null,
 };
 """
