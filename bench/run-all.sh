@@ -72,6 +72,7 @@ bench_site       | BM_WriteCatalogue/over_old:1.*              | web catalogue o
 bench_page       | BM_IndexInteractive                         | its index interactive in Chromium           | <= 1 s
 bench_page       | BM_SearchKeystroke/all                      | its search, one keystroke (all keys)        | <= 16 ms
 bench_page       | BM_SearchKeystroke/(.*)                     | its search, keystroke \1                   | <= 16 ms
+bench_page       | BM_SearchWholeList/(.*)                     | its search, until the list is whole (\1)   | -
 bench_print      | BM_PrintDatabase/cards:500/all_hazards:0.*  | print 500 cards to PDF                      | reference
 bench_print      | BM_PrintDatabase/cards:1500/all_hazards:0.* | print 1500 cards to PDF (linear: 3 x 500)  | <= 3.6 x bench_print:BM_PrintDatabase/cards:500/all_hazards:0.*
 bench_print      | BM_PrintDatabase/cards:2978/all_hazards:0.* | print 2978 cards to PDF (linear: 5.96 x 500) | <= 7.2 x bench_print:BM_PrintDatabase/cards:500/all_hazards:0.*

@@ -26,6 +26,9 @@
   const entete = document.getElementById("entete-valeur");
   const total = lignes.length;
   const montree = new Uint8Array(total).fill(1);
+  // Blocks that fill a screen, at least: each one shown holds a row.
+  const ECRAN = 30;
+  let suite = 0;
 
   // The program's spaces (QChar::isSpace) and the marks it leaves out.
   const espace = /^[\t\n\v\f\r\x85\p{Zs}\u2028\u2029]$/u;
@@ -87,6 +90,34 @@
     return n + (n === 1 ? " espèce" : " espèces");
   }
 
+  // Shows block b, its rows as `garde` says: only the rows that change are touched.
+  function montrer(b, garde) {
+    for (const i of rangees[b]) {
+      if (garde[i] !== montree[i]) {
+        montree[i] = garde[i];
+        lignes[i].hidden = garde[i] === 0;
+      }
+    }
+    if (blocs[b].hidden) {
+      blocs[b].hidden = false;
+    }
+  }
+
+  // The blocks still to show, a screenful each frame; the list is busy meanwhile.
+  function montrerPlusTard(plusTard, garde) {
+    if (plusTard.length === 0) {
+      liste.removeAttribute("aria-busy");
+      return;
+    }
+    liste.setAttribute("aria-busy", "true");
+    suite = requestAnimationFrame(function () {
+      plusTard.splice(0, ECRAN).forEach(function (b) {
+        montrer(b, garde);
+      });
+      montrerPlusTard(plusTard, garde);
+    });
+  }
+
   function chercher() {
     const q = plier(recherche.value);
     const garde = new Uint8Array(total);
@@ -98,26 +129,28 @@
         n++;
       }
     }
-    // A block with no row kept is hidden whole, its rows left as they are;
-    // in the others, only the rows that change are touched.
+    // A block with no row kept is hidden whole, its rows left as they are.
+    // Blocks hidden until now are shown a screenful at once: the others lie
+    // below it, and come in the next frames.
+    cancelAnimationFrame(suite);
+    const plusTard = [];
+    let montres = 0;
     for (let b = 0; b < blocs.length; b++) {
-      const rangee = rangees[b];
-      const vide = !rangee.some(function (i) {
+      const vide = !rangees[b].some(function (i) {
         return garde[i] === 1;
       });
-      if (blocs[b].hidden !== vide) {
-        blocs[b].hidden = vide;
-      }
       if (vide) {
-        continue;
-      }
-      for (const i of rangee) {
-        if (garde[i] !== montree[i]) {
-          montree[i] = garde[i];
-          lignes[i].hidden = garde[i] === 0;
+        if (!blocs[b].hidden) {
+          blocs[b].hidden = true;
         }
+      } else if (blocs[b].hidden && montres >= ECRAN) {
+        plusTard.push(b);
+      } else {
+        montrer(b, garde);
+        montres++;
       }
     }
+    montrerPlusTard(plusTard, garde);
     if (q === "") {
       compte.textContent = especes(total);
     } else if (n === 0) {

@@ -21,6 +21,7 @@ import shutil
 import signal
 import subprocess
 import sys
+import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "support"))
 import browser  # noqa: E402
@@ -59,9 +60,10 @@ return {
   quantities: all('dl.grandeurs dd').map(d => d.textContent),
   alts: all('.pictogrammes img').map(i => i.alt),
   pollution: document.querySelector('.pollution') ? document.querySelector('.pollution').textContent : null,
-  shown: all('#especes a').filter(a => !a.closest('[hidden]')).map(a => a.textContent),
-  values: all('#especes .valeur').filter(v => !v.closest('[hidden]')).map(v => v.textContent),
+  shown: all('#especes a').filter(a => a.checkVisibility()).map(a => a.textContent),
+  values: all('#especes .valeur').filter(v => v.checkVisibility()).map(v => v.textContent),
   status: document.getElementById('compte') ? document.getElementById('compte').textContent : null,
+  busy: !!document.querySelector('[aria-busy]'),
 };
 """
 
@@ -69,6 +71,17 @@ EMPTY = ("const f = document.getElementById('recherche'); f.value = '';"
          "f.dispatchEvent(new Event('input'));")
 
 failures = []
+
+
+def settled(driver):
+    """The page's facts once the list has shown every block it shows."""
+    for _ in range(100):
+        facts = driver.execute_script(FACTS)
+        if not facts["busy"]:
+            return facts
+        time.sleep(0.02)
+    failures.append("the list stays busy")
+    return facts
 
 
 def check(condition, what):
@@ -119,16 +132,19 @@ def index_page(driver, rows, columns, base):
     for query, found in SEARCHES:
         driver.execute_script(EMPTY)
         field.send_keys(query)
-        facts = driver.execute_script(FACTS)
+        facts = settled(driver)
         check(found in facts["shown"] if found else not facts["shown"] and "Aucune" in facts["status"],
               "search %r shows %r" % (query, facts["shown"][:5]))
+        counted = re.match(r"\d+", facts["status"])
+        check(len(facts["shown"]) == (int(counted.group()) if counted else 0),
+              "search %r: %d rows shown, %r" % (query, len(facts["shown"]), facts["status"]))
     driver.execute_script(EMPTY)
     from selenium.webdriver.support.ui import Select
     sort = Select(driver.find_element("id", "tri"))
-    by_name = driver.execute_script(FACTS)["shown"]
+    by_name = settled(driver)["shown"]
     for option in sort.options:
         sort.select_by_visible_text(option.text)
-        facts = driver.execute_script(FACTS)
+        facts = settled(driver)
         column = option.get_attribute("data-colonne")
         if not column:
             check(facts["shown"] == by_name, "sorted by name")
