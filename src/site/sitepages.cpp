@@ -83,6 +83,18 @@ QString pictogram(const QString &resource, const QString &text)
         .arg(pictogramFile(resource), escaped(text));
 }
 
+// A caption as French is set: no line breaks before its colon, its degree
+// sign or its closing bracket, nor after its opening one.
+QString typeset(QString caption)
+{
+    static const QString nbsp(QChar::Nbsp);
+    caption.replace(QLatin1String(" :"), nbsp + u':');
+    caption.replace(QLatin1String(" °"), nbsp + u'°');
+    caption.replace(QLatin1String(" )"), nbsp + u')');
+    caption.replace(QLatin1String("( "), u'(' + nbsp);
+    return caption;
+}
+
 QString nature(const CardView &v)
 {
     QStringList parts;
@@ -100,7 +112,7 @@ QString quantityHtml(int k, const QString &value)
     QString out = escaped(value);
     const cards::FieldInfo &q = cards::quantityInfo(k);
     if (!q.unit.empty() && carddraw::showsUnit(k, value)) {
-        out += u' ' + escaped(QString::fromUtf8(q.unit));
+        out += QChar::Nbsp + escaped(QString::fromUtf8(q.unit));
         if (!q.exponent.empty())
             out += QStringLiteral("<sup>%1</sup>").arg(escaped(QString::fromUtf8(q.exponent)));
     }
@@ -226,18 +238,18 @@ QByteArray speciesPage(const Species &species)
                            "<a href=\"../index.html\">← Toutes les espèces</a></nav></header>\n"
                            "<main id=\"contenu\" class=\"fiche\">\n<div class=\"texte\">\n");
     body += QStringLiteral("<h1>%1</h1>\n<dl class=\"identite\">\n").arg(escaped(v.nom));
-    body += QStringLiteral("<div><dt>Formule :</dt><dd class=\"formule\">%1</dd></div>\n")
+    body += QStringLiteral("<div><dt>Formule&nbsp;:</dt><dd class=\"formule\">%1</dd></div>\n")
                 .arg(formulaHtml(v.formule));
-    body += QStringLiteral("<div><dt>Nature :</dt><dd>%1</dd></div>\n").arg(nature(v));
+    body += QStringLiteral("<div><dt>Nature&nbsp;:</dt><dd>%1</dd></div>\n").arg(nature(v));
     QString aspect = escaped(v.aspect);
     aspect.replace(QLatin1String("\r\n"), QLatin1String("<br>"));
     body += QStringLiteral("<div><dt>%1</dt><dd class=\"aspect\">%2</dd></div>\n</dl>\n")
-                .arg(escaped(caption("Label1")), aspect);
+                .arg(escaped(typeset(caption("Label1"))), aspect);
 
     body += QStringLiteral("<h2>Grandeurs</h2>\n<dl class=\"grandeurs\">\n");
     for (int k = 0; k < cards::kQuantityCount; ++k)
         body += QStringLiteral("<div><dt>%1</dt><dd>%2</dd></div>\n")
-                    .arg(escaped(v.captions[std::size_t(k)]),
+                    .arg(escaped(typeset(v.captions[std::size_t(k)])),
                          quantityHtml(k, v.quantites[std::size_t(k)]));
     body += QStringLiteral("</dl>\n<h2>Dangers</h2>\n");
     QString hazards;

@@ -119,7 +119,7 @@ def card_page(facts, row, columns):
     check(len(facts["quantities"]) == len(columns), name + ": quantities")
     for column, shown in zip(columns, facts["quantities"]):
         value = row[column]
-        check(shown == "—" if not value.strip() else shown == value or shown.startswith(value + " "),
+        check(shown == "—" if not value.strip() else shown == value or shown.startswith(value + "\u00a0"),
               "%s: %s shows %r for %r" % (name, column, shown, value))
     check(facts["alts"] == expected_alts(row["drapeaux"]), name + ": pictograms %r" % facts["alts"])
     check(facts["pollution"] == expected_pollution(row["drapeaux"]), name + ": pollution")
