@@ -21,6 +21,7 @@ FEATURES = [
     "Enregistrer l'image…", 'Pictogrammes de danger', 'Rechercher une espèce…',
     'Critère de tri', 'Inscrire la masse molaire de la formule', 'Machine à calculer',
     'Paramètres', 'Publier cette carte sur le serveur', 'Télécharger des cartes', 'Imprimantes',
+    'Publier la base en site web…',
 ]
 
 
