@@ -77,12 +77,20 @@ ls -la /usr/share/cartes-especes /usr/bin > "$work/before.ls"
   fail "the system's MIME database has no card-file type after installation"
 
 echo "== first start under Xvfb"
-display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 1 100); do
-  DISPLAY=$display xdpyinfo > /dev/null 2>&1 && break
-  sleep 0.1
+# A display that is free, given up to 30 s to answer on a loaded machine;
+# another one when the server stops (its number was taken).
+for _ in 1 2 3; do
+  display=:$((90 + RANDOM % 100))
+  Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 1 300); do
+    DISPLAY=$display xdpyinfo > /dev/null 2>&1 && break 2
+    kill -0 "$xvfb_pid" 2> /dev/null || break
+    sleep 0.1
+  done
+  kill "$xvfb_pid" 2> /dev/null || true
+  wait "$xvfb_pid" 2> /dev/null || true
+  sed 's/^/xvfb: /' "$work/xvfb.log" >&2
 done
 home=$work/home
 mkdir -p "$home"

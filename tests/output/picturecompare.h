@@ -223,7 +223,7 @@ inline QStringList textDifferences(const QImage &drawn, const QImage &picture, c
         const QRect a = inkBoxOf(drawn), b = inkBoxOf(picture);
         const QMargins gap(slack, slack, slack, slack);
         if (a.isEmpty() != b.isEmpty() ||
-            !a.isEmpty() && (!(b + gap).contains(a) || !(a + gap).contains(b)))
+            (!a.isEmpty() && (!(b + gap).contains(a) || !(a + gap).contains(b))))
             out << QStringLiteral("\"%1\": ink in %2, the picture's in %3")
                        .arg(text, boxText(a), boxText(b));
     }
